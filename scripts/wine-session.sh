@@ -1,0 +1,40 @@
+# Sourced by the test and example scripts: one fresh Wine prefix for the run,
+# a persistent wineserver, and Xvfb when there is no display. Call
+# wine_session_start first and wine_session_stop at the end (trap it).
+# KES_WINE_VERSION (winxp, win2k, nt40, win98, win2003...) selects the
+# Windows version Wine reports.
+
+wine_session_start() {
+  local root=$1
+  export WINEDEBUG=${WINEDEBUG:--all}
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  export WINEARCH=win32
+  export WINEPREFIX="$root/wineprefix"
+  export KES_TEST_TMP="$root/tmp"
+  rm -rf "$WINEPREFIX" "$KES_TEST_TMP"
+  mkdir -p "$KES_TEST_TMP"
+  KES_XVFB_PID=""
+  if [ -z "${DISPLAY:-}" ]; then
+    local n
+    for n in $(seq 91 120); do
+      [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+      KES_XVFB_PID=$!
+      export DISPLAY=":$n"
+      break
+    done
+    for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
+  fi
+  wineserver -p >/dev/null 2>&1
+  wineboot -i >/dev/null 2>&1
+  wineserver -w
+  wineserver -p >/dev/null 2>&1
+  if [ -n "${KES_WINE_VERSION:-}" ]; then
+    wine reg add 'HKCU\Software\Wine' /v Version /d "$KES_WINE_VERSION" /f >/dev/null 2>&1
+  fi
+}
+
+wine_session_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  [ -n "${KES_XVFB_PID:-}" ] && kill "$KES_XVFB_PID" >/dev/null 2>&1 || true
+}

@@ -1,0 +1,32 @@
+// Message and prompt boxes: the entries other modules use.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "interp/interp.h"
+
+struct HWND__;
+
+namespace kes {
+
+// The error box of the ECHOERROR kind: black text on red, with OK and Cancel.
+// Returns the answer (empty on OK, the escape character otherwise).
+std::string ShowErrorBox(Interp& in, std::string_view message);
+
+// The CHOICE built-in: false when no choice window is open.
+bool ChoiceValue(Interp& in, std::string& out);
+// Selects the entry equal to value in an open choice window.
+void SelectChoice(Interp& in, std::string_view value);
+
+// Removes the notification-area icon when one was created.
+void RemoveTrayIcon(Interp& in);
+
+// The progress gauge used by long operations: "ON,caption", "pos,total,%",
+// "OFF". A quiet setting suppresses it.
+void GaugeUpdate(Interp& in, std::string_view items);
+
+// The interpreter's hidden main window, owner of every box.
+HWND__* MainWindow();
+
+}  // namespace kes

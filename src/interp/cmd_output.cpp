@@ -1,0 +1,36 @@
+// Text output to files (APPEND, OUTPUT) and the answer lists.
+#include "interp/commands.h"
+#include "sysadmin/fileops.h"
+
+namespace kes {
+
+// APPEND file,text adds a line; OUTPUT file,text replaces the content. The
+// text is everything after the first separator.
+void CmdAppend(Interp& in, Ctx&) {
+  const std::string& a = in.line.args;
+  const size_t p = a.find(in.Sep());
+  const std::string file = Unquote(Trim(std::string_view(a).substr(0, p)), in.sep.quote);
+  const std::string_view text =
+      p == std::string::npos ? std::string_view() : LTrimView(std::string_view(a).substr(p + in.Sep().size()));
+  if (file.empty()) {
+    in.err.code = 52;
+    return;
+  }
+  in.err.code = WriteTextLine(file, text, in.line.word == "APPEND");
+}
+
+// ANSWER v1,v2,... fills the valid-answer list; BUTTONSELECT the button
+// labels. An empty first item is skipped; no argument empties the list.
+void CmdAnswer(Interp& in, Ctx&) {
+  auto& list = in.vars.Sys(SysList::ANSWER);
+  std::vector<std::string>* target = &list;
+  if (in.line.word == "BUTTONSELECT") target = &in.boxes.buttonLabels;
+  target->clear();
+  const size_t n = FieldCount(in);
+  for (size_t i = 1; i <= n; ++i) {
+    if (i == 1 && Field(in, 1).empty()) continue;
+    target->push_back(Unquote(Field(in, i), in.sep.quote));
+  }
+}
+
+}  // namespace kes

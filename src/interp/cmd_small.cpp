@@ -1,0 +1,276 @@
+// Separators, switches and the small commands that belong to no module.
+#include <windows.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "interp/commands.h"
+#include "interp/log.h"
+#include "script/loader.h"
+#include "startup/runner.h"
+#include "sysadmin/fileops.h"
+
+namespace kes {
+
+// ---- separators and quoting
+
+void CmdSep(Interp& in, Ctx&) {
+  const std::string s = Trim(in.line.args);
+  in.sep.argSep = s.empty() ? std::string(",") : s;
+  in.sep.keepSepOneLine = true;
+  in.line.result = in.line.args;
+}
+
+void CmdSepAll(Interp& in, Ctx&) {
+  const std::string s = Trim(in.line.args);
+  in.sep.defaultSep = s;
+  in.sep.argSep = s.empty() ? std::string(",") : s;
+  in.sep.keepSepOneLine = true;
+  in.line.result = in.line.args;
+}
+
+void CmdVarSep(Interp& in, Ctx&) {
+  const std::string s = Trim(in.line.args);
+  in.sep.varDelim = s.empty() ? std::string("%") : s;
+}
+
+void CmdQuote(Interp& in, Ctx&) {
+  in.sep.quote = in.line.args;
+  in.sep.keepQuoteOneLine = true;
+  in.line.result = in.line.args;
+}
+
+// ---- switches: on for the word ON, off for anything else
+
+void CmdSwitch(Interp& in, Ctx&) {
+  const std::string& w = in.line.word;
+  const bool on = in.line.on;
+  bool result = true;
+  if (w == "CENTER") in.sw.center = on;
+  else if (w == "CODECALL") {
+    in.sw.codecall = on;
+    in.sw.codecallDepth = in.run.callDepth;
+  } else if (w == "DRIVE") in.sw.drive = on;
+  else if (w == "LOGMUTE") in.sw.logmute = on;
+  else if (w == "LOGSTOP") in.log.stop = on ? 1 : 0;
+  else if (w == "MANDATORY") in.sw.mandatory = on;
+  else if (w == "MASK") in.sw.mask = on;
+  else if (w == "OK") in.sw.ok = on;
+  else if (w == "INTERRUPT") in.sw.interrupt = on;
+  else {
+    // These read the flag without giving a result.
+    result = false;
+    if (w == "ESC") in.sw.esc = on;
+    else if (w == "TOP") in.sw.top = on;
+    else if (w == "OLDAPP") in.sw.oldapp = on;
+    else if (w == "PROFILE") in.sw.profile = on;
+    else if (w == "STDINOUT") in.sw.stdinout = on;
+  }
+  if (result) in.line.result = on ? "1" : "0";
+}
+
+void CmdCase(Interp& in, Ctx&) {
+  const bool on = in.line.second == "NOSENSITIVE";
+  in.sw.caseInsensitive = on;
+  in.sw.switchCaseInsensitive = on;
+  in.line.result = on ? "1" : "0";
+}
+
+// ---- folders
+
+void CmdChdir(Interp& in, Ctx&) {
+  const std::string path = Unquote(Trim(in.line.args), "\"");
+  if (path.size() >= 2 && path[1] == ':') {
+    const std::string drive = path.substr(0, 2);
+    if (!SetCurrentDirectoryA(drive.c_str())) {
+      in.err.code = static_cast<int32_t>(GetLastError());
+      return;
+    }
+  }
+  if (!SetCurrentDirectoryA(path.c_str())) {
+    in.err.code = static_cast<int32_t>(GetLastError());
+    return;
+  }
+  in.line.result = path;
+}
+
+void CmdMd(Interp& in, Ctx&) {
+  in.err.code = 0;
+  MakeFolderTree(Unquote(Trim(in.line.args), "\""));
+}
+
+void CmdRd(Interp& in, Ctx&) {
+  const std::string path = Unquote(Trim(in.line.args), "\"");
+  if (!RemoveDirectoryA(path.c_str())) in.err.code = static_cast<int32_t>(GetLastError());
+}
+
+// ---- clipboard
+
+void CmdClipCopy(Interp& in, Ctx&) {
+  const std::string& text = in.line.args;
+  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, text.size() + 1);
+  if (!mem) {
+    in.err.code = 7;
+    return;
+  }
+  if (void* p = GlobalLock(mem)) {
+    std::memcpy(p, text.data(), text.size());
+    GlobalUnlock(mem);
+  }
+  if (!OpenClipboard(nullptr)) {
+    in.err.code = 5;
+    GlobalFree(mem);
+    return;
+  }
+  EmptyClipboard();
+  if (!SetClipboardData(CF_TEXT, mem)) GlobalFree(mem);  // the clipboard owns it on success
+  CloseClipboard();
+}
+
+void CmdClipPaste(Interp& in, Ctx&) {
+  if (!OpenClipboard(nullptr)) {
+    in.err.code = 5;
+    return;
+  }
+  std::string text;
+  if (HANDLE h = GetClipboardData(CF_TEXT)) {
+    if (const char* p = static_cast<const char*>(GlobalLock(h))) {
+      text.assign(p, strnlen(p, GlobalSize(h)));
+      GlobalUnlock(h);
+    }
+  }
+  CloseClipboard();
+  in.line.result = text;
+  if (in.line.word == "CLIPINSERT") {
+    // Inserts the text at the caret of the control that has the focus.
+    HWND fg = GetForegroundWindow();
+    const DWORD tid = fg ? GetWindowThreadProcessId(fg, nullptr) : 0;
+    const DWORD me = GetCurrentThreadId();
+    if (tid && tid != me) AttachThreadInput(me, tid, TRUE);
+    HWND focus = GetFocus();
+    if (tid && tid != me) AttachThreadInput(me, tid, FALSE);
+    if (focus) {
+      DWORD_PTR r;
+      SendMessageTimeoutA(focus, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 2000, &r);
+    } else {
+      in.err.code = 1;
+    }
+  }
+}
+
+// ---- small commands
+
+void CmdLabel(Interp& in, Ctx&) { in.line.result = in.line.args; }
+
+void CmdNothing(Interp&, Ctx&) {}
+
+void CmdStop(Interp& in, Ctx&) {
+  WriteLog(in, "Stop " + in.mach.exeBase);
+  ExitSequence(in);
+}
+
+void CmdSleep(Interp& in, Ctx&) {
+  PumpMessages();
+  const Num s = Val(in.line.second);
+  if (!(s > 0)) return;
+  const Num ms = std::min<Num>(s * 1000, 0x7FFFFFFF);
+  Sleep(static_cast<DWORD>(ms));
+}
+
+void CmdWait(Interp& in, Ctx&) {
+  const Num s = Val(in.line.second);
+  if (!(s > 0)) {
+    PumpMessages();
+    return;
+  }
+  const Num ms = std::min<Num>(s * 1000, 0x7FFFFFFF);
+  PumpMessages();
+  Sleep(20);
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < static_cast<DWORD>(ms)) {
+    if (in.sw.interrupt || in.run.abort || in.run.stopRequested) return;
+    PumpMessages();
+    Sleep(40);
+  }
+}
+
+void CmdDoEvents(Interp& in, Ctx&) {
+  const int n = ValInt(in.line.second);
+  for (int i = 0; i <= n && i < 100000; ++i) PumpMessages();
+}
+
+void CmdLine(Interp& in, Ctx&) {
+  const std::string file = FieldUnquoted(in, 1);
+  const long long n = ValInt64(Field(in, 2));
+  if (n <= 0) {
+    in.err.code = 1;
+    return;
+  }
+  std::string text;
+  if (!FileExists(file) || !ReadWholeFile(file, text)) {
+    in.err.code = 53;
+    return;
+  }
+  // Lines end at CR LF or LF, as a text reader sees them.
+  long long count = 0;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t e = text.find('\n', start);
+    const size_t next = e == std::string::npos ? text.size() : e + 1;
+    if (e == std::string::npos) e = text.size();
+    size_t end = e;
+    if (end > start && text[end - 1] == '\r') --end;
+    if (++count == n) {
+      in.line.result = text.substr(start, end - start);
+      return;
+    }
+    start = next;
+  }
+  in.line.result = kAbsent;
+}
+
+void CmdExtract(Interp& in, Ctx&) {
+  // EXTRACT text,start,length: the text may hold separators itself, so the
+  // last two fields are the numbers.
+  const std::string& a = in.line.args;
+  const std::string& sep = in.Sep();
+  const size_t p2 = a.rfind(sep);
+  const size_t p1 = p2 == std::string::npos || p2 == 0 ? std::string::npos : a.rfind(sep, p2 - 1);
+  if (p1 == std::string::npos) {
+    in.cfg.extract.clear();
+    in.err.code = 1;
+    return;
+  }
+  const std::string text = a.substr(0, p1);
+  const long long start = ValInt64(std::string_view(a).substr(p1 + sep.size(), p2 - p1 - sep.size()));
+  const long long len = ValInt64(std::string_view(a).substr(p2 + sep.size()));
+  if (start <= 0 || len < 0) {
+    in.cfg.extract.clear();
+    in.err.code = 1;
+    return;
+  }
+  if (static_cast<unsigned long long>(start) > text.size()) {
+    in.cfg.extract.clear();
+    return;
+  }
+  in.cfg.extract = text.substr(static_cast<size_t>(start - 1), static_cast<size_t>(len));
+}
+
+void CmdSlow(Interp& in, Ctx&) {
+  in.cfg.stepDelayMs = in.line.on ? std::max(0, ValInt(Field(in, 2))) : 0;
+  if (in.line.on && FieldCount(in) < 2) {
+    // "SLOW ON 200" without a separator
+    const std::string_view a = TrimView(in.line.args);
+    const size_t sp = a.find(' ');
+    in.cfg.stepDelayMs = sp == std::string_view::npos ? 0 : std::max(0, ValInt(a.substr(sp + 1)));
+  }
+}
+
+}  // namespace kes
+
+namespace kes {
+
+// Files held open across commands are closed by the exit sequence.
+void CloseOpenFiles(Interp&) {}
+
+}  // namespace kes

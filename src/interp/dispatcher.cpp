@@ -1,0 +1,162 @@
+#include "interp/dispatcher.h"
+
+#include <windows.h>
+
+#include "interp/expression.h"
+#include "interp/numformat.h"
+#include "script/prepare.h"
+#include "startup/runner.h"
+
+namespace kes {
+
+void SplitCommandWord(std::string_view l, std::string& word, std::string& args) {
+  const size_t eq = l.find('=');
+  size_t cut;
+  if (eq != std::string_view::npos) {
+    const size_t sp = l.substr(0, eq).find(' ');
+    cut = sp != std::string_view::npos ? sp : eq;
+  } else {
+    cut = l.find(' ');
+  }
+  if (cut == std::string_view::npos) {
+    word = Upper(l);
+    args.clear();
+  } else {
+    word = Upper(l.substr(0, cut));
+    args.assign(l.substr(cut + 1));
+  }
+}
+
+const std::string& Field(const Interp& in, size_t n) {
+  static const std::string empty;
+  if (n == 0 || n > in.line.fields.size()) return empty;
+  return in.line.fields[n - 1];
+}
+
+size_t FieldCount(const Interp& in) { return in.line.fields.size(); }
+
+std::string FieldUnquoted(const Interp& in, size_t n) { return Unquote(Field(in, n), in.sep.quote); }
+
+void PumpMessages() {
+  MSG m;
+  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+    if (m.message == WM_QUIT) {
+      K().run.stopRequested = true;
+      continue;
+    }
+    TranslateMessage(&m);
+    DispatchMessageA(&m);
+  }
+}
+
+void SleepResponsive(Interp& in, unsigned ms, bool stopOnInterrupt) {
+  PumpMessages();
+  const DWORD start = GetTickCount();
+  for (;;) {
+    const DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= ms) return;
+    if (stopOnInterrupt && (in.run.abort || in.run.stopRequested)) return;
+    const DWORD left = ms - elapsed;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, left < 40 ? left : 40, QS_ALLINPUT);
+    PumpMessages();
+  }
+}
+
+void AssignExpression(Interp& in, std::string_view nameText, std::string_view exprText) {
+  std::string name = Trim(nameText);
+  in.Subst(name);
+  name = Trim(name);
+  in.err.code = 0;
+  const ExprResult r = EvaluateExpression(exprText);
+  if (r.syntaxError) {
+    in.err.code = 1;
+    return;
+  }
+  if (!name.empty()) SetVariable(in, name, GeneralFormat(r.value));
+}
+
+namespace {
+
+void SplitFieldsInto(Interp& in) {
+  auto& f = in.line.fields;
+  f.clear();
+  const std::string_view a = in.line.args;
+  if (a.empty()) return;
+  if (a.find(in.sep.argSep) == std::string_view::npos) {
+    f.push_back(Trim(a));
+    return;
+  }
+  f = SplitFields(a, in.sep.argSep, in.sep.quote);
+}
+
+void RunHandler(Interp& in, std::string& L, std::string& out, BlockStacks& st, bool& notLogged) {
+  LineState& ln = in.line;
+  SplitFieldsInto(in);
+  ln.on = ln.second == "ON";
+  ln.result.assign(kNoResult);
+  ln.secondResult = false;
+  ln.noLog = false;
+  ln.skipEpilogue = false;
+  const CommandRow* row = FindCommand(ln.word);
+  notLogged = row && (row->flags & kNotLogged);
+  if (!row || !row->handler) {
+    in.err.code = -999;
+    return;
+  }
+  Ctx c{st, out, L};
+  row->handler(in, c);
+  if (ln.noLog) notLogged = true;
+}
+
+}  // namespace
+
+void Dispatch(Interp& in, std::string& L, std::string_view caller, std::string& out, BlockStacks& st) {
+  LineState& ln = in.line;
+  const bool setCaller = caller == kCallerSet;
+  const bool lineOnly = caller == kCallerLineOnly;
+
+  if (setCaller) {
+    // LET and SETCDE have set the command word; the line is the argument text.
+    ln.args = L;
+    const std::string_view a = TrimView(ln.args);
+    ln.second = Upper(a.substr(0, a.find(' ')));
+    bool notLogged = false;
+    RunHandler(in, L, out, st, notLogged);
+    if (!ln.skipEpilogue) AfterCommand(in, ln.word + " " + L, true, notLogged);
+    return;
+  }
+
+  if (in.cfg.stepDelayMs > 0) SleepResponsive(in, static_cast<unsigned>(in.cfg.stepDelayMs), true);
+  DesktopWatch(in);
+  out.clear();
+
+  switch (PrepareLine(in, L, lineOnly, st)) {
+    case Prepared::Finished:
+      return;
+    case Prepared::Epilogue:
+      ErrorEpilogue(in, L, false);
+      return;
+    case Prepared::Run:
+      break;
+  }
+  if (ln.word.empty()) return;
+  DesktopWatch(in);
+  bool notLogged = false;
+  RunHandler(in, L, out, st, notLogged);
+  if (lineOnly || ln.skipEpilogue) return;
+  AfterCommand(in, L, false, notLogged);
+}
+
+void DispatchCommand(Interp& in, std::string_view word, std::string_view args, BlockStacks& stacks) {
+  LineState saved = in.line;
+  in.line.word.assign(word);
+  if (!KeepsErrorCode(in.line.word)) in.err.code = 0;
+  std::string line(args);
+  std::string out;
+  Dispatch(in, line, kCallerSet, out, stacks);
+  const std::string nestedWord = in.line.word;
+  in.line = std::move(saved);
+  (void)nestedWord;
+}
+
+}  // namespace kes

@@ -1,0 +1,258 @@
+// The interpreter's state, gathered in a few structures with clear owners.
+// One interpreter thread runs everything, so one Interp exists per process.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "interp/text.h"
+#include "interp/variables.h"
+
+namespace kes {
+
+// Argument separator, variable delimiter and quote character (variables and
+// dispatcher).
+struct Separators {
+  std::string varDelim = "%";
+  std::string argSep = ",";
+  std::string defaultSep;  // empty means ","
+  std::string quote = "\"";
+  bool keepSepOneLine = false;    // SEP, SEPALL: hold past this line's reset
+  bool keepQuoteOneLine = false;  // QUOTE
+};
+
+// Process-wide switches set by the switch commands.
+struct Switches {
+  bool center = false;
+  bool codecall = false;
+  int codecallDepth = -1;
+  bool drive = false;
+  bool logmute = false;  // raw log entries
+  bool mandatory = true;
+  bool mask = false;
+  bool ok = true;
+  bool esc = true;
+  bool top = false;
+  bool oldapp = false;
+  bool profile = false;
+  bool stdinout = false;
+  bool interrupt = false;
+  bool nosensitive = true;
+  bool caseInsensitive = true;        // list searches and text comparisons
+  bool switchCaseInsensitive = true;  // SWITCH comparisons
+};
+
+struct ErrorState {
+  int32_t code = 0;
+  int32_t errorlevel = 0;
+};
+
+struct LogState {
+  std::string dir;       // DIRLOG; logging is off while empty
+  std::string fileName;  // LOGFILE / FICLOG
+  int64_t maxSize = 65536;
+  int16_t stop = 0;  // LOGSTOP
+  bool headerPending = true;
+};
+
+// Settings that assignments to special names change (SetVariable).
+struct Settings {
+  std::string dirDyn, dirHlp, dirImm, dirRun, dirRec;
+  std::string adminAccount, adminDomain, adminPassword;
+  std::string extract;
+  int16_t where = 0;
+  std::string userName, computerName;
+  std::string label;
+  std::string choice;
+  int32_t maxWait = 600;
+  std::string lastSet;
+  std::string binget;
+  std::string lastFocus;
+  std::string title;  // the script's title used by boxes
+  int stepDelayMs = 0;  // SLOW
+};
+
+// State shared by the boxes.
+struct BoxState {
+  std::vector<std::string> buttonLabels;  // BUTTONSELECT
+  std::string stopPassword;               // PASSWORD
+  int popupWidth = 0;
+  bool silent = false;
+};
+
+// What start-up learnt about the machine and the executable.
+struct MachineInfo {
+  std::string exePath, exeFolder, exeBase, launchFolder;
+  std::string systemFolder, windowsFolder;  // windowsFolder ends in "\"
+  std::string tempFolder;                   // never ends in "\"
+  uint32_t pid = 0;
+  std::string workTmp, workErr, tempPrefix;
+  std::string cacheFolder;
+  std::string shellCommand;  // "cmd.exe /C " or "command.com /C "
+  bool isNT = true, build2000 = true, build2600 = true;
+  std::string osName;
+  std::string userDomain;
+  int priority = 32;
+  // package descriptor
+  long firstPos = 0, firstLen = 0, secondPos = 0, secondLen = 0, mainPos = 0, mainLen = 0;
+  bool packaged = false;
+  bool plugin = false;
+  bool pluginBuild = false;
+  bool traceAtStart = false;
+  bool selfDelete = false;
+  bool childMode = false;
+  std::vector<std::string> exitCommands;
+  std::vector<std::string> tempFiles;
+};
+
+// Block stacks of one run of the script runner.
+struct SwitchRecord {
+  bool brk = false, anyMatched = false, active = false, matched = false;
+  std::string value;
+};
+struct ForRecord {
+  double step = 1, current = 0, start = 0, end = 0;
+  int forLine = 0, nextLine = 0;
+  bool exit = false;
+  std::string name;
+};
+struct BlockStacks {
+  std::vector<char> ifs{1};  // entry 0 is true and never removed
+  int falseIfs = 0;          // entries that are false, so the test is O(1)
+  std::vector<SwitchRecord> switches;
+  std::vector<ForRecord> fors;
+
+  bool IfAllows() const { return falseIfs == 0; }
+  int IfDepth() const { return static_cast<int>(ifs.size()) - 1; }
+  void PushIf(bool v) {
+    ifs.push_back(v);
+    if (!v) ++falseIfs;
+  }
+  void SetTopIf(bool v) {
+    if (static_cast<bool>(ifs.back()) == v) return;
+    falseIfs += v ? -1 : 1;
+    ifs.back() = v;
+  }
+  bool TopIf() const { return ifs.back(); }
+  void PopIf() {
+    if (ifs.size() <= 1) return;
+    if (!ifs.back()) --falseIfs;
+    ifs.pop_back();
+  }
+  void ResetIfs() {
+    ifs.assign(1, 1);
+    falseIfs = 0;
+  }
+};
+
+struct Label {
+  std::string name;
+  int line;
+};
+
+struct ScriptLevel {
+  std::string name, folder, text;
+  std::vector<std::string> lines;  // the line store: slot i holds line i + 1
+  int lineCount = 0;
+  std::vector<Label> labels;  // first duplicate wins
+  std::vector<Label> subs;
+  bool scrambled = false;
+  bool unscrambled = false;
+};
+
+struct Frame {
+  int line = 0;  // 16-bit line number shown to the user
+  std::string name;
+  bool sub = false;  // a sub run by CALLSUB (ENDSUB is honoured only there)
+};
+
+// The script runner's state.
+struct RunnerState {
+  int callDepth = -1;
+  std::vector<Frame> frames;
+  int scriptLevel = -1;
+  std::vector<ScriptLevel> levels;
+  std::string commandText;  // the "$$" source: the command text of "/C "
+  bool abort = false;
+  bool stopRequested = false;  // end request from a box or the trace window
+  bool immediateOpen = false;
+  bool tracing = false;
+  // pending lines queued by "#OPT#"
+  std::deque<std::string> pending;
+  bool pendingFromOptional = false;
+  // ADMIN block collection
+  bool adminCollecting = false;
+  std::string adminBlock;
+  int adminLines = 0;
+  bool adminCallsSubs = false;
+  // box-line collection (IGNOREBOX / OPTIONALBOX)
+  bool boxCollecting = false;
+  std::string boxBlock;
+  bool desktopWatch = false;
+  bool ending = false;
+};
+
+// Values of the line being run, kept for messages and the trace.
+struct LineState {
+  std::string lastRaw;
+  std::string commandText;  // the cleaned line before substitution
+  std::string location;
+  std::string word;    // command word, upper case
+  std::string args;    // argument text
+  std::string second;  // second word, upper case
+  std::vector<std::string> fields;  // fields 1..n at index 0..n-1
+  bool on = false;
+  std::string result;
+  bool secondResult = false;  // publish the result as "N" + word too
+  bool noLog = false;
+  bool skipEpilogue = false;  // CALL, CALLSUB, ENDSUB end the line at once
+  std::string caller;
+};
+
+struct Interp : public SubstHost {
+  Separators sep;
+  Switches sw;
+  ErrorState err;
+  LogState log;
+  Settings cfg;
+  MachineInfo mach;
+  VarStore vars;
+  RunnerState run;
+  LineState line;
+  BoxState boxes;
+  SearchState search;
+  bool protectedDisplay = false;
+
+  SubstOptions SubstOpts() const {
+    SubstOptions o;
+    o.delim = sep.varDelim;
+    o.callLevel = run.callDepth;
+    o.protectedDisplay = protectedDisplay;
+    return o;
+  }
+  void Subst(std::string& s) { Substitute(s, vars, *this, SubstOpts()); }
+  std::string Substituted(std::string_view s) {
+    std::string r(s);
+    Subst(r);
+    return r;
+  }
+  const std::string& Sep() const { return sep.argSep; }
+
+  // SubstHost
+  Found Builtin(std::string_view name, std::string& out) override;
+  std::string SharedGet(std::string_view name) override;
+  const std::vector<std::string>* ComputedList(SysList id) override;
+  void SetError(int32_t code) override { err.code = code; }
+};
+
+// The one interpreter of the process.
+Interp& K();
+
+// The single entry for every assignment.
+void SetVariable(Interp& in, std::string_view name, std::string_view value);
+// Reads a variable the way %NAME% does.
+std::string GetVariable(Interp& in, std::string_view name);
+
+}  // namespace kes

@@ -1,0 +1,132 @@
+#include "interp/log.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "interp/version.h"
+
+namespace kes {
+
+const char* ErrorText(int32_t code) {
+  switch (code) {
+    case 0: return "No Error";
+    case 5: return "Illegal function call";
+    case 6: return "Overflow";
+    case 7: return "Out of memory";
+    case 9: return "Subscript/Pointer out of range";
+    case 11: return "Division by zero";
+    case 24: return "Device timeout";
+    case 51: return "Internal error";
+    case 52: return "Bad file name or number";
+    case 53: return "File not found";
+    case 54: return "Bad file mode";
+    case 55: return "File is open";
+    case 57: return "Device I/O error";
+    case 58: return "File already exists";
+    case 61: return "Disk full";
+    case 62: return "Input past end";
+    case 63: return "Bad record number";
+    case 64: return "Bad file name";
+    case 67: return "Too many files";
+    case 68: return "Device unavailable";
+    case 69: return "Comm error";
+    case 70: return "Permission denied";
+    case 71: return "Disk not ready";
+    case 72: return "Disk media error";
+    case 74: return "Rename across disks";
+    case 75: return "Path/file access error";
+    case 76: return "Path not found";
+    case 241: return "Far heap corrupt";
+    case 242: return "String space corrupt";
+    default: return "";
+  }
+}
+
+std::string IdentificationText() {
+  std::string s;
+  s += kProductName;
+  s += "\r\nVersion ";
+  s += kProductVersion;
+  s += "\r\nBuild ";
+  s += kBuildDate;
+  s += "\r\n";
+  s += kCopyright;
+  s += "\r\n";
+  return s;
+}
+
+void WriteLog(Interp& in, std::string_view text) {
+  if (in.log.stop != 0 || in.log.dir.empty()) return;
+
+  std::string errPart;
+  const char* errText = "";
+  if (in.err.code > 0) {
+    errPart = "ERROR=" + std::to_string(in.err.code) + " ";
+    errText = ErrorText(in.err.code);
+  }
+  std::string loc;
+  for (int d = 0; d <= in.run.callDepth && d < static_cast<int>(in.run.frames.size()); ++d) {
+    const Frame& f = in.run.frames[static_cast<size_t>(d)];
+    if (f.name.empty()) continue;
+    loc += f.name + " (" + std::to_string(f.line) + ") ";
+  }
+  if (!loc.empty()) loc.pop_back();
+
+  if (in.log.fileName.empty()) {
+    std::string dir = in.log.dir;
+    if (!dir.empty() && dir.back() != '\\') dir += '\\';
+    in.log.fileName = dir + in.cfg.userName + ".log";
+  }
+
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  char hms[16];
+  std::snprintf(hms, sizeof hms, "%02u:%02u:%02u", t.wHour, t.wMinute, t.wSecond);
+  const std::string computer = Upper(in.cfg.computerName);
+
+  std::string entry;
+  if (in.sw.logmute) {
+    entry.assign(text);
+  } else {
+    if (in.log.headerPending) {
+      char dmy[16];
+      std::snprintf(dmy, sizeof dmy, "%02u/%02u/%04u", t.wDay, t.wMonth, t.wYear);
+      std::string script;
+      if (in.run.scriptLevel >= 0 && in.run.scriptLevel < static_cast<int>(in.run.levels.size()))
+        script = in.run.levels[static_cast<size_t>(in.run.scriptLevel)].name;
+      entry += std::string(dmy) + " " + hms + " \\\\" + computer + " " + GetVariable(in, "OS") + " " + script + "\r\n";
+    }
+    if (!text.empty()) {
+      std::string body(text);
+      ReplaceAll(body, "\r\n", " | ");
+      entry += std::string(" ") + hms + " \\\\" + computer + " " + errPart + loc + " > " + body;
+      if (*errText) entry += std::string(" (") + errText + ") ";
+    }
+  }
+
+  HANDLE h = CreateFileA(in.log.fileName.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return;
+  LARGE_INTEGER size{};
+  GetFileSizeEx(h, &size);
+  if (size.QuadPart > in.log.maxSize) {
+    SetFilePointer(h, 0, nullptr, FILE_BEGIN);
+    SetEndOfFile(h);
+  }
+  SetFilePointer(h, 0, nullptr, FILE_END);
+  std::string out;
+  if (in.log.headerPending) {
+    in.log.headerPending = false;
+    out += IdentificationText();
+  }
+  if (!entry.empty() || !text.empty()) {
+    out += entry;
+    if (out.size() < 2 || out.compare(out.size() - 2, 2, "\r\n") != 0) out += "\r\n";
+  }
+  DWORD written = 0;
+  if (!out.empty()) WriteFile(h, out.data(), static_cast<DWORD>(out.size()), &written, nullptr);
+  CloseHandle(h);
+}
+
+}  // namespace kes

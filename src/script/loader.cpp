@@ -1,0 +1,215 @@
+#include "script/loader.h"
+
+#include <windows.h>
+
+#include "net/http.h"
+#include "packaging/package.h"
+#include "startup/childmode.h"
+
+namespace kes {
+
+bool ReadWholeFile(const std::string& path, std::string& out) {
+  out.clear();
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(h, &size) || size.QuadPart > 0x7FFF0000LL) {
+    CloseHandle(h);
+    return false;
+  }
+  out.resize(static_cast<size_t>(size.QuadPart));
+  size_t done = 0;
+  while (done < out.size()) {
+    DWORD got = 0;
+    const DWORD want = static_cast<DWORD>(std::min<size_t>(out.size() - done, 1 << 24));
+    if (!ReadFile(h, &out[done], want, &got, nullptr) || got == 0) break;
+    done += got;
+  }
+  out.resize(done);
+  CloseHandle(h);
+  return true;
+}
+
+std::string UnscrambleLine(std::string_view line) { return DecodeProtected(line); }
+std::string ScrambleLine(std::string_view line) { return EncodeProtected(line); }
+
+namespace {
+
+bool FileExists(const std::string& path) {
+  const DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void SplitPath(std::string_view path, char sep, ScriptLevel& level) {
+  const size_t p = path.rfind(sep);
+  if (p == std::string_view::npos) {
+    level.folder.clear();
+    level.name.assign(path);
+  } else {
+    level.folder.assign(path.substr(0, p));
+    level.name.assign(path.substr(p + 1));
+  }
+}
+
+// Reads a local script file; an empty one is deleted again.
+bool ReadLocalScript(Interp& in, const std::string& path, bool reportMissing, std::string& text) {
+  if (!FileExists(path) || !ReadWholeFile(path, text)) {
+    if (reportMissing) in.err.code = 53;
+    return false;
+  }
+  if (text.empty()) {
+    DeleteFileA(path.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ObtainScript(Interp& in, std::string_view source, bool reportMissing, ScriptLevel& level) {
+  std::string text;
+  bool fetched = false;
+  std::string cacheCopy;
+  level.scrambled = false;
+  level.unscrambled = false;
+  if (source == "$$") {
+    text = in.run.commandText;
+    level.name = "ADMIN";
+    level.folder = in.mach.exeFolder.empty() ? std::string() : in.mach.exeFolder.substr(0, in.mach.exeFolder.size() - 1);
+    if (text.empty()) return false;
+  } else if (!source.empty() && source[0] == '$') {
+    // Child mode: the lines come from the calling instance.
+    if (!ChildModeText(in, source.substr(1), text)) return false;
+    level.name = "ADMIN";
+    level.folder.clear();
+    in.mach.childMode = true;
+    if (text.empty()) return false;
+  } else if (in.mach.packaged) {
+    // The script travels inside the executable itself.
+    if (!PackagedScriptText(in, text)) return false;
+    SplitPath(in.mach.exePath, '\\', level);
+    level.folder = GetVariable(in, "HOMEDIR");
+    return !text.empty();
+  } else if (StartsWith(source, "\\\\") || (source.size() >= 2 && source[1] == ':')) {
+    const std::string path(source);
+    if (!ReadLocalScript(in, path, reportMissing, text)) return false;
+    SplitPath(path, '\\', level);
+  } else {
+    // Any other name is an address for the HTTP client; when the fetch fails
+    // only the copy in the cache folder can be read.
+    SplitPath(source, '/', level);
+    if (HttpFetchScript(in, source, text, cacheCopy)) {
+      fetched = true;
+    } else if (cacheCopy.empty() || !ReadLocalScript(in, cacheCopy, reportMissing, text)) {
+      if (cacheCopy.empty() && reportMissing) in.err.code = 53;
+      return false;
+    }
+    if (text.empty()) return false;
+  }
+
+  // Content: a package file, a scrambled script, or plain text.
+  if (StartsWith(text, kScrambleMark)) {
+    if (text.size() >= 2 * kScrambleMark.size() && EndsWith(text, kScrambleMark)) {
+      if (fetched && !cacheCopy.empty()) WriteCacheCopy(cacheCopy, text);
+      std::string script;
+      if (!PackageFileScript(in, std::string_view(text).substr(10, text.size() - 20), script)) return false;
+      text.swap(script);
+    } else {
+      level.scrambled = true;
+      text.erase(0, kScrambleMark.size());
+    }
+  } else if (in.mach.pluginBuild) {
+    in.mach.plugin = true;
+    return false;
+  }
+  if (std::string_view(text).substr(0, 1024).find("\r\n") == std::string_view::npos) ReplaceAll(text, "\n", "\r\n");
+  level.text.swap(text);
+  return true;
+}
+
+namespace {
+
+bool IsIncludeLine(std::string_view l) { return l.size() >= 8 && Upper(l.substr(0, 8)) == "INCLUDE "; }
+
+// Appends the lines of an INCLUDE file to the text; false when it cannot be
+// opened.
+bool AppendInclude(Interp& in, std::string_view field, std::string& text) {
+  std::string name(field.substr(8));
+  std::string clean;
+  for (char c : name)
+    if (c != '\t' && c != ' ' && c != '"') clean += c;
+  UpperInPlace(clean);
+  in.Subst(clean);
+  std::string body;
+  if (clean.empty() || !FileExists(clean) || !ReadWholeFile(clean, body)) return false;
+  if (std::string_view(body).substr(0, 1024).find("\r\n") == std::string_view::npos) ReplaceAll(body, "\n", "\r\n");
+  // Lines as a text reader gives them: the last line needs no line end.
+  std::vector<std::string> lines = SplitPlain(body, "\r\n");
+  if (!lines.empty() && lines.back().empty()) lines.pop_back();
+  for (const auto& l : lines) {
+    text += l;
+    text += "\r\n";
+  }
+  return true;
+}
+
+}  // namespace
+
+bool BuildLineStore(Interp& in, ScriptLevel& level) {
+  std::vector<std::string> fields = SplitPlain(level.text + "\r\n", "\r\n");
+  if (fields.size() > static_cast<size_t>(kMaxScriptLines)) {
+    in.err.code = 6;
+    return false;
+  }
+  // INCLUDE pass: included lines follow the last line of the script.
+  bool included = false;
+  const size_t original = fields.size();
+  std::string text = level.text;
+  if (!EndsWith(text, "\r\n")) text += "\r\n";
+  for (size_t i = 0; i < original; ++i) {
+    if (!IsIncludeLine(fields[i])) continue;
+    included = true;
+    if (!AppendInclude(in, fields[i], text)) {
+      in.err.code = 555;
+      return false;
+    }
+  }
+  if (included) {
+    fields = SplitPlain(text, "\r\n");
+    if (fields.size() > static_cast<size_t>(kMaxScriptLines)) {
+      in.err.code = 6;
+      return false;
+    }
+  }
+
+  level.labels.clear();
+  level.subs.clear();
+  const bool unscramble = (level.scrambled || in.sw.codecall) && !level.unscrambled;
+  std::string newText;
+  newText.reserve(text.size());
+  level.lines.assign(fields.size() + 1, std::string());
+  for (size_t i = 0; i < fields.size(); ++i) {
+    std::string l = std::move(fields[i]);
+    if (in.mach.childMode) l.erase(0, std::min<size_t>(6, l.size()));
+    if (unscramble) l = UnscrambleLine(l);
+    if (IsIncludeLine(l)) l.clear();
+    newText += l;
+    newText += "\r\n";
+    size_t b = 0;
+    while (b < l.size() && (l[b] == ' ' || l[b] == '\t')) ++b;
+    const std::string_view copy = std::string_view(l).substr(b);
+    if (!copy.empty() && copy[0] == ':') {
+      level.labels.push_back(Label{Upper(RTrimView(TrimBlanks(copy.substr(1)))), static_cast<int>(i)});
+    } else if (copy.size() >= 4 && Upper(copy.substr(0, 4)) == "SUB ") {
+      level.subs.push_back(Label{Trim(copy.substr(4)), static_cast<int>(i + 1)});
+    }
+    level.lines[i] = std::move(l);
+  }
+  level.lineCount = static_cast<int>(fields.size());
+  if (unscramble) level.unscrambled = true;
+  level.text.swap(newText);
+  return true;
+}
+
+}  // namespace kes

@@ -1,0 +1,254 @@
+#include "script/prepare.h"
+
+#include "interp/log.h"
+#include "startup/runner.h"
+#include "trace/trace.h"
+
+namespace kes {
+
+namespace {
+
+// The first word of a line before any substitution: the text before the
+// first "=" (cut again at its first space), else the text before the first
+// space.
+std::string FirstWordUpper(std::string_view l) {
+  std::string w, a;
+  SplitCommandWord(l, w, a);
+  return w;
+}
+
+bool IsCommentLine(std::string_view l) {
+  if (TrimView(l).empty()) return true;
+  const char c = l[0];
+  if (c == '#' || c == ';' || c == '\'') return true;
+  return StartsWithNoCase(l, "REM ");
+}
+
+// A FOR line is substituted field by field so the loop variable's name
+// keeps its letters: FOR %I%,1,%N% becomes FOR I,1,10.
+void SubstituteForLine(Interp& in, std::string& l) {
+  const std::string& sep = in.Sep();
+  std::vector<std::string> f = SplitPlain(l + sep + sep + sep + sep, sep);
+  RemoveChar(f[0], '%');
+  if (in.sep.varDelim != "%") ReplaceAll(f[0], in.sep.varDelim, "");
+  std::string joined = f[0];
+  for (size_t i = 1; i < 4 && i < f.size(); ++i) joined += sep + f[i];
+  in.Subst(joined);
+  l = joined;
+}
+
+bool IsBoxCollectionEnd(std::string_view w) {
+  return w == "WAITCHILD" || w == "WAITEND" || w == "WAITPARENT" || w == "WAITOBJECT";
+}
+
+}  // namespace
+
+bool KeepsErrorCode(std::string_view w) {
+  return w == "IF" || w == "SET" || w == "SETCDE" || w == "LET" || w == "ECHO" || w == "CALLSUB" || w == "GOTO" ||
+         w == "TRACE" || w == "WAIT" || w == "NEXT";
+}
+
+static bool ExcludedFromErrorTrace(std::string_view w) {
+  return w == "IF" || w == "SET" || w == "SETCDE" || w == "LET" || w == "ECHO" || w == "CALLSUB" || w == "GOTO" ||
+         w == "TRACE";
+}
+
+bool LoopFinished(const ForRecord& f) {
+  if (f.exit) return true;
+  return (f.step > 0 && f.end < f.start) || (f.step < 0 && f.end > f.start);
+}
+
+Prepared PrepareLine(Interp& in, std::string& L, bool lineOnly, BlockStacks& st) {
+  LineState& ln = in.line;
+  Frame& frame = CurrentFrame(in);
+
+  // 1-3: clean the line and remember it
+  ++frame.line;
+  ln.lastRaw = L;
+  RemoveChar(L, '\t');
+  {
+    size_t b = 0;
+    while (b < L.size() && L[b] == ' ') ++b;
+    if (b) L.erase(0, b);
+  }
+  ln.commandText = L;
+  ln.location = frame.name + "[" + std::to_string(frame.line) + "]";
+
+  // 4: "@" lines are dropped silently
+  if (!L.empty() && L[0] == '@') return Prepared::Finished;
+
+  // 5: comments
+  const bool comment = IsCommentLine(L);
+  if (comment && !L.empty() && L[0] == '#') {
+    L.erase(0, 1);
+    ln.commandText = L;
+    TraceEvent(in, ">", L);
+    return Prepared::Finished;
+  }
+
+  // 6-7
+  const bool hasDelim = L.find(in.sep.varDelim) != std::string::npos;
+  const std::string word1 = FirstWordUpper(L);
+
+  // 8: inside a SWITCH whose current case does not match, only SWITCH lines run
+  if (!st.switches.empty()) {
+    const SwitchRecord& s = st.switches.back();
+    if (s.active && !s.matched && word1 != "SWITCH") return Prepared::Finished;
+  }
+
+  // 9: ADMIN block collection
+  if (in.run.adminCollecting) {
+    if (word1 == "ADMIN") {
+      in.run.adminCollecting = false;
+    } else if (!TrimView(L).empty()) {
+      std::string c = L;
+      ReplaceAll(c, std::string_view("\0", 1), std::string_view("\xFF\x01\xFF\x01\xFF", 5));
+      ReplaceAll(c, "\r\n", "\xFE\x01\xFE\x01\xFE");
+      in.run.adminBlock += std::to_string(900000 + in.run.adminLines) + c + "\r\n";
+      ++in.run.adminLines;
+      if (FindNoCase(c, "CALLSUB ") != std::string::npos) in.run.adminCallsSubs = true;
+      return Prepared::Finished;
+    }
+  }
+
+  // 10: labels
+  if (!L.empty() && L[0] == ':') return Prepared::Finished;
+
+  // 11: substitution (IF lines substitute their own operands)
+  if (hasDelim && st.IfAllows() && !comment) {
+    if (word1 == "IF") {
+    } else if (word1 == "FOR") {
+      SubstituteForLine(in, L);
+    } else {
+      in.Subst(L);
+    }
+  }
+
+  // 12: a loop with nothing left to run skips its body up to NEXT
+  if (!lineOnly && !st.fors.empty() && LoopFinished(st.fors.back()) && word1 != "FOR" && word1 != "NEXT")
+    return Prepared::Finished;
+
+  // 13: block words
+  bool endif = false;
+  {
+    const std::string U = Upper(TrimView(L));
+    if (StartsWith(U, "IF") && EndsWith(U, "THEN")) {
+      st.PushIf(true);
+    } else if (U == "ELSE") {
+      if (st.IfDepth() > 0) {
+        st.SetTopIf(!st.TopIf());
+        return Prepared::Finished;
+      }
+      return Prepared::Epilogue;
+    } else {
+      std::string_view u = U;
+      const size_t sp = u.find(' ');
+      const std::string_view w1 = u.substr(0, sp);
+      bool isEndif = w1 == "ENDIF";
+      if (!isEndif && w1 == "END" && sp != std::string_view::npos) {
+        const std::string_view rest = TrimView(u.substr(sp + 1));
+        isEndif = rest.substr(0, rest.find(' ')) == "IF";
+      }
+      if (isEndif) {
+        if (st.IfDepth() > 0) {
+          st.SetTopIf(false);
+          st.PopIf();
+        } else {
+          return Prepared::Epilogue;
+        }
+        endif = true;
+      }
+    }
+  }
+
+  // 14-15
+  if (!lineOnly && !st.IfAllows()) return Prepared::Finished;
+  if (comment || endif) return Prepared::Finished;
+
+  // 16-17: command word, argument text, second word
+  SplitCommandWord(L, ln.word, ln.args);
+  {
+    const std::string_view a = TrimView(ln.args);
+    ln.second = Upper(a.substr(0, a.find(' ')));
+  }
+  if ((ln.word == "END" || ln.word == "EXIT") && (ln.second == "SUB" || ln.second == "FOR")) {
+    ln.word = "EXIT" + ln.second;
+    std::string_view a = LTrimView(ln.args);
+    a.remove_prefix(std::min(a.size(), ln.second.size()));
+    ln.args = LTrim(a);
+    const std::string_view b = TrimView(ln.args);
+    ln.second = Upper(b.substr(0, b.find(' ')));
+  }
+
+  // 18: trace
+  if (ln.word != "PASSWORD") TraceEvent(in, ">", L);
+
+  // 19: lines attached to a box are collected, not run
+  if (ln.word == "IGNOREBOX" || ln.word == "OPTIONALBOX") {
+  } else if (IsBoxCollectionEnd(ln.word)) {
+    in.run.boxCollecting = false;
+  } else if (ln.word == "#IGNOREBOX" || ln.word == "#OPTIONALBOX") {
+    return Prepared::Finished;
+  } else if (in.run.boxCollecting) {
+    in.run.boxBlock += ZeroPad(frame.line, 4) + ln.commandText + "\xFF\xFE";
+    return Prepared::Finished;
+  }
+
+  // 20: most commands start with a clean error code
+  if (!KeepsErrorCode(ln.word)) in.err.code = 0;
+  return Prepared::Run;
+}
+
+void ErrorEpilogue(Interp& in, const std::string& logText, bool notLogged) {
+  if (in.err.code <= 0) return;
+  SetVariable(in, "ERROR", std::to_string(in.err.code));
+  if (!notLogged) WriteLog(in, logText);
+}
+
+void PerLineResets(Interp& in) {
+  if (in.sep.keepSepOneLine) {
+    in.sep.keepSepOneLine = false;
+  } else {
+    in.sep.argSep = in.sep.defaultSep.empty() ? std::string(",") : in.sep.defaultSep;
+  }
+  if (in.sep.keepQuoteOneLine) {
+    in.sep.keepQuoteOneLine = false;
+  } else {
+    in.sep.quote = "\"";
+  }
+}
+
+void AfterCommand(Interp& in, const std::string& L, bool setCaller, bool notLogged) {
+  LineState& ln = in.line;
+  // 1: name := expression
+  if (!setCaller && in.err.code <= 0) {
+    const size_t p = ln.commandText.find(":=");
+    if (p != std::string::npos) {
+      std::string name = ln.commandText.substr(0, p);
+      ReplaceAll(name, "SET ", "");
+      ReplaceAll(name, "set ", "");
+      const size_t q = L.find(":=");
+      AssignExpression(in, name, q == std::string::npos ? std::string_view() : std::string_view(L).substr(q + 2));
+    }
+  }
+  // 2: a word without handler
+  std::string logText = L;
+  if (in.err.code == -999 && !setCaller) {
+    in.err.code = 1;
+    logText = "Syntax : " + L;
+  }
+  // 3: publish the result
+  if (ln.result != kNoResult) {
+    const std::string word = ln.word;
+    const std::string result = ln.result;
+    SetVariable(in, word, result);
+    if (ln.secondResult) SetVariable(in, "N" + word, result);
+  }
+  // 4-5
+  ErrorEpilogue(in, logText, notLogged);
+  PerLineResets(in);
+  // 6
+  if (in.run.tracing && !ExcludedFromErrorTrace(ln.word)) TraceEvent(in, "ERR", L);
+}
+
+}  // namespace kes

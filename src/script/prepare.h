@@ -1,0 +1,38 @@
+// Line preparation and block tracking: the steps every line passes before
+// its handler runs (cleaning, comments, labels, substitution, IF/SWITCH/FOR
+// block state, command word and arguments) and the steps after it (the :=
+// assignment, result publishing, the error epilogue, per-line resets).
+#pragma once
+
+#include <string>
+
+#include "interp/dispatcher.h"
+#include "interp/interp.h"
+
+namespace kes {
+
+enum class Prepared {
+  Run,       // the handler is to be selected and run
+  Finished,  // nothing more happens for this line
+  Epilogue,  // only the error epilogue runs (ELSE or ENDIF without IF)
+};
+
+Prepared PrepareLine(Interp& in, std::string& line, bool lineOnly, BlockStacks& st);
+
+// Steps after the command. `setCaller` marks a command run by LET/SETCDE.
+void AfterCommand(Interp& in, const std::string& line, bool setCaller, bool notLogged);
+
+// Writes a failed line to the log and sets ERROR, when the error is positive.
+void ErrorEpilogue(Interp& in, const std::string& logText, bool notLogged);
+
+// Separator and quote return to their defaults unless a command asked them
+// to hold for one more line.
+void PerLineResets(Interp& in);
+
+// True for command words that see the previous command's error code.
+bool KeepsErrorCode(std::string_view word);
+
+// A loop that has no iterations left: its lines up to NEXT are skipped.
+bool LoopFinished(const ForRecord& f);
+
+}  // namespace kes

@@ -1,0 +1,260 @@
+#include "startup/runner.h"
+
+#include <windows.h>
+
+#include "boxes/boxes.h"
+#include "interp/dispatcher.h"
+#include "interp/log.h"
+#include "script/loader.h"
+#include "trace/trace.h"
+
+namespace kes {
+
+Frame& CurrentFrame(Interp& in) {
+  static Frame spare;
+  const int d = in.run.callDepth;
+  if (d < 0 || d >= static_cast<int>(in.run.frames.size())) return spare;
+  return in.run.frames[static_cast<size_t>(d)];
+}
+
+static ScriptLevel* CurrentLevel(Interp& in) {
+  const int l = in.run.scriptLevel;
+  if (l < 0 || l >= static_cast<int>(in.run.levels.size())) return nullptr;
+  return &in.run.levels[static_cast<size_t>(l)];
+}
+
+void NestingError(Interp& in) {
+  in.err.code = 1;
+  const ScriptLevel* lvl = CurrentLevel(in);
+  const std::string text = "Loop\r\n" + (lvl ? lvl->name : std::string()) + "\r\nline " +
+                           std::to_string(CurrentFrame(in).line) + "\r\n" + in.line.commandText;
+  WriteLog(in, text);
+  ShowErrorBox(in, text);
+  if (in.run.immediateOpen) {
+    in.run.abort = true;
+    return;
+  }
+  ExitSequence(in);
+}
+
+void DesktopWatch(Interp& in) {
+  if (!in.run.desktopWatch) return;
+  if (in.run.ending) ExitSequence(in);
+}
+
+namespace {
+
+// Splits the runner's source into the name and up to 64 arguments.
+void SplitSource(Interp& in, const std::string& source, std::string& name, std::vector<std::string>& args) {
+  args.clear();
+  if (in.mach.packaged && in.run.callDepth < 0) {
+    // The executable is the script; its command line holds the arguments,
+    // split at double quotes or at spaces.
+    name.clear();
+    const std::string_view s = TrimView(source);
+    if (!s.empty() && s[0] == '"') {
+      size_t i = 0;
+      while (i < s.size()) {
+        const size_t a = s.find('"', i);
+        if (a == std::string_view::npos) break;
+        const size_t b = s.find('"', a + 1);
+        args.emplace_back(s.substr(a + 1, (b == std::string_view::npos ? s.size() : b) - a - 1));
+        if (b == std::string_view::npos) break;
+        i = b + 1;
+      }
+    } else {
+      for (auto& p : SplitPlain(s, " "))
+        if (!p.empty()) args.push_back(p);
+    }
+    return;
+  }
+  std::vector<std::string> f = SplitFields(source, in.Sep(), in.sep.quote);
+  name = f.empty() ? std::string() : f[0];
+  for (size_t i = 1; i < f.size(); ++i) args.push_back(Unquote(f[i], in.sep.quote));
+}
+
+// Sets SCRIPTPATH to the folder of the level now current.
+void PublishScriptPath(Interp& in) {
+  if (in.mach.childMode) return;
+  const ScriptLevel* lvl = CurrentLevel(in);
+  SetVariable(in, "SCRIPTPATH", lvl ? lvl->folder : std::string());
+}
+
+const Label* FindLabel(const std::vector<Label>& table, std::string_view name, bool noCase) {
+  for (const auto& l : table)
+    if (noCase ? EqualsNoCase(l.name, name) : l.name == name) return &l;
+  return nullptr;
+}
+
+}  // namespace
+
+void RunScript(Interp& in, std::string source, bool reportMissing, bool& subCall) {
+  RunnerState& run = in.run;
+  source = Trim(source);
+  if (run.callDepth >= kMaxCallDepth) {
+    NestingError(in);
+    return;
+  }
+  const bool isSub = subCall;
+  subCall = false;
+
+  std::string name;
+  std::vector<std::string> args;
+  SplitSource(in, source, name, args);
+  bool scrambledName = false;
+  if (!name.empty() && name[0] == '@') {
+    name.erase(0, 1);
+    scrambledName = true;
+  }
+  SetVariable(in, "NARG", std::to_string(args.size()));
+  RemoveChar(name, '"');
+  in.Subst(name);
+  name = Trim(name);
+
+  // A new call depth with its arguments and a frame.
+  const std::string callerFrame = CurrentFrame(in).name;
+  ++run.callDepth;
+  const int depth = run.callDepth;
+  auto& slots = in.vars.Args(depth);
+  for (size_t i = 0; i < slots.size(); ++i) slots[i] = i < args.size() ? args[i] : std::string();
+  if (static_cast<int>(run.frames.size()) <= depth) run.frames.resize(static_cast<size_t>(depth) + 1);
+  Frame& frame0 = run.frames[static_cast<size_t>(depth)];
+  frame0.line = 0;
+  frame0.sub = isSub;
+
+  auto leaveDepth = [&]() {
+    in.vars.ClearLocals(depth);
+    run.frames[static_cast<size_t>(depth)] = Frame{};
+    --run.callDepth;
+  };
+
+  if (!isSub) {
+    ++run.scriptLevel;
+    if (static_cast<int>(run.levels.size()) <= run.scriptLevel) run.levels.resize(static_cast<size_t>(run.scriptLevel) + 1);
+    ScriptLevel& lvl = run.levels[static_cast<size_t>(run.scriptLevel)];
+    lvl = ScriptLevel{};
+    bool ok = ObtainScript(in, name, reportMissing, lvl);
+    if (ok) {
+      if (scrambledName) lvl.scrambled = true;
+      ok = BuildLineStore(in, lvl);
+    }
+    if (!ok) {
+      lvl = ScriptLevel{};
+      --run.scriptLevel;
+      leaveDepth();
+      return;
+    }
+    run.frames[static_cast<size_t>(depth)].name = lvl.name;
+  } else {
+    run.frames[static_cast<size_t>(depth)].name = callerFrame + "(SUB-" + name + ")";
+  }
+  ScriptLevel* lvl = CurrentLevel(in);
+  if (!lvl) {
+    leaveDepth();
+    return;
+  }
+  PublishScriptPath(in);
+  TraceText(in, std::string("OPEN CALL") + (isSub ? "SUB" : "") + " (" + run.frames[static_cast<size_t>(depth)].name + " )");
+  if (in.mach.traceAtStart) {
+    in.mach.traceAtStart = false;
+    TraceStart(in);
+  }
+
+  int index = 0;
+  if (isSub) {
+    const Label* s = FindLabel(lvl->subs, name, true);
+    if (!s) {
+      in.err.code = 555;
+      leaveDepth();
+      return;
+    }
+    index = s->line;
+  }
+
+  BlockStacks stacks;
+  std::string out;
+  std::string line;
+  bool immediate = false;
+  DWORD lastPump = GetTickCount();
+  while (index <= lvl->lineCount) {
+    if (run.abort) {
+      run.abort = false;
+      break;
+    }
+    if (run.stopRequested) break;
+    // Keep the program's windows (shared variables, popups) answering.
+    const DWORD now = GetTickCount();
+    if (now - lastPump >= 25) {
+      PumpMessages();
+      lastPump = now;
+    }
+    Frame& frame = run.frames[static_cast<size_t>(depth)];
+    const bool fromQueue = !run.pending.empty();
+    if (fromQueue) {
+      const std::string& e = run.pending.front();
+      frame.line = ValInt(std::string_view(e).substr(0, 4));
+      line.assign(e, std::min<size_t>(4, e.size()), std::string::npos);
+      run.pending.pop_front();
+    } else {
+      frame.line = index;
+      line = index < static_cast<int>(lvl->lines.size()) ? lvl->lines[static_cast<size_t>(index)] : std::string();
+    }
+    TraceView(in, index);
+    if (line.size() >= 4 && Upper(std::string_view(line).substr(0, 4)) == "SUB ") break;
+
+    Dispatch(in, line, lvl->name, out, stacks);
+    lvl = CurrentLevel(in);  // a CALL may have grown the level table
+    if (!lvl) break;
+
+    bool advance = !fromQueue;
+    if (fromQueue && run.pending.empty()) {
+      TraceText(in, std::string("End ") + (run.pendingFromOptional ? "& Erase ( OPTIONALBOX" : "( IGNOREBOX") + " )");
+    }
+    if (out.size() >= 5 && out[0] == '#' && out[4] == '#') {
+      const std::string_view code = std::string_view(out).substr(0, 5);
+      const std::string_view operand = std::string_view(out).substr(5);
+      if (code == "#EXI#") break;
+      if (code == "#CSB#") {
+        subCall = true;
+        break;
+      }
+      if (code == "#GTO#") {
+        const Label* l = FindLabel(lvl->labels, operand, false);
+        if (!l) {
+          in.err.code = 5;
+          break;
+        }
+        index = l->line + 1;
+        continue;
+      }
+      if (code == "#FOR#") {
+        index = ValInt(operand) + 1;
+        continue;
+      }
+      if (code == "#OPT#") {
+        for (auto& e : SplitPlain(operand, "\xFF\xFE"))
+          if (!e.empty()) run.pending.push_back(std::move(e));
+        continue;
+      }
+      if (code == "#IMM#") {
+        immediate = true;
+        break;
+      }
+    }
+    if (advance) ++index;
+  }
+  if (immediate) return;
+
+  // Leaving: close the call depth, and the script level for a script.
+  std::string closing = "Close Call";
+  if (isSub) closing += "Sub";
+  TraceText(in, closing + " (" + run.frames[static_cast<size_t>(depth)].name + " )");
+  leaveDepth();
+  if (!isSub) {
+    run.levels[static_cast<size_t>(run.scriptLevel)] = ScriptLevel{};
+    --run.scriptLevel;
+    PublishScriptPath(in);
+  }
+}
+
+}  // namespace kes

@@ -1,0 +1,314 @@
+#include "startup/startup.h"
+
+#include <windows.h>
+#include <lm.h>
+
+#include "boxes/boxes.h"
+#include "interp/dispatcher.h"
+#include "startup/runner.h"
+#include "sysadmin/fileops.h"
+#include "sysadmin/registry.h"
+
+namespace kes {
+
+Interp& K() {
+  static Interp* in = new Interp();  // lives until the process ends
+  return *in;
+}
+
+void SplitExecutablePath(std::string_view cl, std::string& exePath, std::string& arguments) {
+  if (!cl.empty() && cl[0] == '"') {
+    const size_t q = cl.find('"', 1);
+    exePath.assign(cl.substr(1, q == std::string_view::npos ? std::string_view::npos : q - 1));
+    arguments.assign(q == std::string_view::npos ? std::string_view() : cl.substr(q + 1));
+  } else {
+    const size_t sp = cl.find(' ');
+    exePath.assign(cl.substr(0, sp));
+    arguments.assign(sp == std::string_view::npos ? std::string_view() : cl.substr(sp + 1));
+  }
+}
+
+CommandLineRun AnalyseCommandLine(const MachineInfo& m, std::string_view arguments) {
+  CommandLineRun r;
+  std::string args = LTrim(arguments);
+  const std::string T = " " + Upper(TrimView(args)) + " ";
+  bool commandMode = Upper(std::string_view(args).substr(0, 3)) == "/C ";
+  if (!commandMode && !m.packaged) {
+    if (T.find(" TRACE ") != std::string::npos) {
+      ReplaceAll(args, "TRACE", "");
+      r.traceAtStart = true;
+    }
+    if (T.find(" IMMEDIATE ") != std::string::npos) {
+      args = "/C IMMEDIATE";
+      commandMode = true;
+    }
+  }
+  if (m.packaged) {
+    r.source = args;
+  } else if (TrimView(args).empty()) {
+    if (m.pluginBuild) {
+      r.source = m.exeFolder + "KESPLUG.KPG";
+      r.plugin = true;
+    } else {
+      r.source = m.exeFolder + "Kestrova.INI";
+    }
+  } else if (commandMode) {
+    r.commandText = args.substr(3);
+    ReplaceAll(r.commandText, "&&", "\r\n");
+    r.source = "$$";
+  } else {
+    r.source = args;
+  }
+  return r;
+}
+
+namespace {
+
+std::string EnvValue(const char* name) {
+  char buf[4096];
+  const DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
+  if (n == 0 || n >= sizeof buf) return std::string();
+  return std::string(buf, n);
+}
+
+std::string CurrentFolder() {
+  char buf[MAX_PATH + 1];
+  const DWORD n = GetCurrentDirectoryA(sizeof buf, buf);
+  return n && n < sizeof buf ? std::string(buf, n) : std::string();
+}
+
+bool DirectoryExists(const std::string& p) {
+  const DWORD a = GetFileAttributesA(p.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The 9x line keeps the logged-on user only once the shell is up.
+void WaitForDesktopShell() {
+  for (int i = 0; i < 101; ++i) {
+    if (FindWindowA(nullptr, "Program Manager")) return;
+    Sleep(200);
+  }
+}
+
+void ImportEnvironment(Interp& in) {
+  char* block = GetEnvironmentStringsA();
+  if (!block) return;
+  int entry = 0;
+  for (const char* p = block; *p && entry < 256; p += std::char_traits<char>::length(p) + 1, ++entry) {
+    const std::string_view e(p);
+    const size_t eq = e.find('=');
+    if (eq == std::string_view::npos) continue;
+    const std::string name = Trim(e.substr(0, eq));
+    if (name.empty()) continue;
+    SetVariable(in, name, e.substr(eq + 1));
+  }
+  FreeEnvironmentStringsA(block);
+}
+
+void DescribeMachine(Interp& in, const std::string& exePathIn) {
+  MachineInfo& m = in.mach;
+
+  // 5-6: the executable and the folders around it
+  std::string exe = exePathIn;
+  if (Lower(exe).find(".exe") == std::string::npos) exe += ".exe";
+  m.exePath = exe;
+  SetVariable(in, "APP", exe);
+  const size_t bs = exe.rfind('\\');
+  m.launchFolder = CurrentFolder();
+  m.exeFolder = bs == std::string::npos ? m.launchFolder : exe.substr(0, bs);
+  if (m.exeFolder.size() >= 2 && m.exeFolder[1] == ':') {
+    const std::string drive = m.exeFolder.substr(0, 2);
+    SetCurrentDirectoryA((drive + "\\").c_str());
+  }
+  SetCurrentDirectoryA(m.exeFolder.c_str());
+  if (m.exeFolder.empty() || m.exeFolder.back() != '\\') m.exeFolder += '\\';
+  {
+    std::string file = bs == std::string::npos ? exe : exe.substr(bs + 1);
+    m.exeBase = file.substr(0, file.find('.'));
+  }
+
+  // 7: the environment becomes configuration variables
+  ImportEnvironment(in);
+
+  // 8: system, Windows and temp folders
+  char buf[1024];
+  UINT n = GetSystemDirectoryA(buf, 128);
+  m.systemFolder.assign(buf, n < 128 ? n : 0);
+  n = GetWindowsDirectoryA(buf, 128);
+  const std::string windir(buf, n < 128 ? n : 0);
+  DWORD t = GetTempPathA(sizeof buf, buf);
+  std::string temp(buf, t < sizeof buf ? t : 0);
+  while (!temp.empty() && temp.back() == '\\') temp.pop_back();
+  if (temp.empty() || !DirectoryExists(temp)) {
+    temp = windir + "\\temp";
+    CreateDirectoryA(temp.c_str(), nullptr);
+  }
+  m.tempFolder = temp;
+  SetVariable(in, "TEMP", temp);
+
+  // 9-10: work files and the cache folder
+  m.pid = GetCurrentProcessId();
+  const std::string base = temp + "\\" + std::to_string(m.pid);
+  m.workTmp = base + "_Kvt.tmp";
+  m.workErr = base + "_Kvt.err";
+  m.tempPrefix = base + "_";
+  SetVariable(in, "PID", std::to_string(m.pid));
+  m.cacheFolder = windir.substr(0, 2) + "\\Program Files\\Harrowdale\\Cache";
+  MakeFolderTree(m.cacheFolder);
+
+  // 11
+  SetVariable(in, "CR", "\r\n");
+  SetVariable(in, "EOF", std::string(1, '\x1A'));
+  SetVariable(in, "ESC", std::string(1, kEscChar));
+  m.userDomain = EnvValue("USERDOMAIN");
+
+  // 12: the operating system
+  OSVERSIONINFOA v{};
+  v.dwOSVersionInfoSize = sizeof v;
+  GetVersionExA(&v);
+  if (v.dwPlatformId == VER_PLATFORM_WIN32_NT) {
+    m.isNT = true;
+    m.shellCommand = "cmd.exe";
+    SetVariable(in, "OSBUILD", std::to_string(v.dwBuildNumber));
+    m.build2000 = v.dwBuildNumber >= 2000;
+    m.build2600 = v.dwBuildNumber >= 2600;
+    const char* osnt = m.build2600 && v.dwMinorVersion == 2 ? "Windows_2003"
+                       : m.build2600                         ? "Windows_XP"
+                       : m.build2000                         ? "Windows_2000"
+                                                             : "Windows_NT";
+    SetVariable(in, "OSNT", osnt);
+    m.osName = "Windows_NT";
+  } else {
+    m.isNT = false;
+    m.build2000 = m.build2600 = false;
+    m.osName = std::string("Windows_") + (v.dwMinorVersion == 0 ? "95" : v.dwMinorVersion > 89 ? "Me" : "98");
+    m.shellCommand = "command.com";
+  }
+
+  // 13-15: computer and user
+  DWORD size = 256;
+  char name[1025];
+  std::string computer;
+  if (GetComputerNameA(name, &size)) computer.assign(name, size);
+  while (!computer.empty() && computer.back() == '\0') computer.pop_back();
+  std::string user;
+  if (!m.isNT) {
+    WaitForDesktopShell();
+    size = 1024;
+    if (GetUserNameA(name, &size)) user.assign(name);
+  }
+  if (user.empty()) user = EnvValue("USERNAME");
+  if (user.empty()) {
+    size = 1024;
+    if (WNetGetUserA(nullptr, name, &size) == NO_ERROR) user.assign(name);
+  }
+  if (user.empty()) user = "DEFAULT";
+
+  // 16
+  if (m.isNT) SetVariable(in, "SERVICEPACK", v.szCSDVersion);
+  SetVariable(in, "OS", m.osName);
+  SetVariable(in, "WINDIR", windir);
+  m.windowsFolder = windir + "\\";
+  SetVariable(in, "USERNAME", user);
+  SetVariable(in, "COMPUTERNAME", computer);
+
+  // 17-18: logon server and domain
+  if (EnvValue("LOGONSERVER").empty()) {
+    std::string server = computer;
+    if (StartsWith(exe, "\\\\")) {
+      const auto parts = SplitPlain(exe, "\\");
+      server = parts.size() > 2 ? parts[2] : std::string();
+    }
+    SetVariable(in, "LOGONSERVER", "\\\\" + server);
+  }
+  if (!m.isNT) {
+    SetVariable(in, "LOGONDOMAIN",
+                RegistryReadString(in, "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\MSNP32\\NetworkProvider",
+                                   "AuthenticatingAgent"));
+  } else {
+    SetVariable(in, "LOGONDOMAIN", m.userDomain);
+  }
+
+  // 19
+  m.shellCommand += " /C ";
+}
+
+void SetFolderVariables(Interp& in) {
+  const MachineInfo& m = in.mach;
+  std::string home = m.exeFolder;
+  if (!home.empty() && home.back() == '\\') home.pop_back();
+  SetVariable(in, "HOMEDIR", home);
+  SetVariable(in, "WORKDIR", m.launchFolder);
+  if (StartsWith(m.exeFolder, "\\\\")) {
+    const size_t e = m.exeFolder.find('\\', 2);
+    SetVariable(in, "SCRIPTSERVER", m.exeFolder.substr(2, e == std::string::npos ? std::string::npos : e - 2));
+  } else {
+    SetVariable(in, "SCRIPTSERVER", home);
+  }
+}
+
+}  // namespace
+
+[[noreturn]] void ProcessEntry() {
+  Interp& in = K();
+  in.run.levels.reserve(32);
+  in.run.frames.reserve(32);
+
+  // 2: never run from a floppy drive
+  {
+    const std::string cur = CurrentFolder();
+    if (!cur.empty() && UpperChar(cur[0]) == 'A') {
+      SetCurrentDirectoryA("C:\\");
+    }
+  }
+  // 3
+  ReadPackageDescriptor(in.mach);
+  in.cfg.maxWait = 600;
+  in.log.maxSize = 65536;
+  in.mach.priority = 32;
+  // 4: the initial states of the switches
+  for (const char* n : {"MANDATORY", "TOP", "ESC", "OK"}) SetVariable(in, n, "1");
+  for (const char* n : {"CASE", "LOGSTOP", "INTERRUPT", "DRIVE", "CODECALL", "MASK", "CASE"}) SetVariable(in, n, "0");
+  in.sw.top = true;
+
+  // 5: the executable path from the process command line
+  std::string cl(GetCommandLineA());
+  if (cl.size() > 1024) cl.resize(1024);
+  std::string exePath, arguments;
+  SplitExecutablePath(cl, exePath, arguments);
+  {
+    // A bare name or relative path is completed from the module itself.
+    char mod[MAX_PATH + 1];
+    const DWORD n = GetModuleFileNameA(nullptr, mod, sizeof mod);
+    if (exePath.find('\\') == std::string::npos && n && n < sizeof mod) exePath.assign(mod, n);
+  }
+  DescribeMachine(in, exePath);
+  MainWindow();
+
+  // 20: child mode
+  if (Trim(arguments).rfind('$', 0) == 0) {
+    in.mach.childMode = true;
+  } else if (GetVariable(in, "ARGDLL1") == std::string(16, '\xFF') + std::string(16, '\xFE')) {
+    arguments = GetVariable(in, "ARGDLL2");
+    if (Trim(arguments).rfind('$', 0) == 0) in.mach.childMode = true;
+  }
+  if (in.mach.childMode) {
+    bool sub = false;
+    RunScript(in, Trim(arguments), false, sub);
+    ExitSequence(in);
+  }
+
+  // 22
+  SetFolderVariables(in);
+
+  // 23: what the command line asks for
+  const CommandLineRun run = AnalyseCommandLine(in.mach, arguments);
+  in.mach.traceAtStart = run.traceAtStart;
+  if (run.plugin) in.mach.plugin = true;
+  in.run.commandText = run.commandText;
+  bool sub = false;
+  RunScript(in, run.source, false, sub);
+  ExitSequence(in);
+}
+
+}  // namespace kes

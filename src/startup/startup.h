@@ -1,0 +1,29 @@
+// Process start: the machine description, the command line and the run.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "interp/interp.h"
+
+namespace kes {
+
+// Runs start-up, the command line's script and the exit sequence.
+[[noreturn]] void ProcessEntry();
+
+// The six numbers of the package descriptor stored in the executable.
+void ReadPackageDescriptor(MachineInfo& m);
+
+// What the command line asks to run, after the executable path.
+struct CommandLineRun {
+  std::string source;        // runner source: a script, "$$", or a package
+  std::string commandText;   // the lines of "/C " with "&&" turned into line breaks
+  bool traceAtStart = false;
+  bool plugin = false;
+};
+CommandLineRun AnalyseCommandLine(const MachineInfo& m, std::string_view arguments);
+
+// Splits a process command line into the executable path and the rest.
+void SplitExecutablePath(std::string_view commandLine, std::string& exePath, std::string& arguments);
+
+}  // namespace kes
