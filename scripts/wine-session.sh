@@ -17,7 +17,7 @@ wine_session_start() {
   if [ -z "${DISPLAY:-}" ]; then
     local n
     for n in $(seq 91 120); do
-      [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+      if [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; then continue; fi
       Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
       KES_XVFB_PID=$!
       export DISPLAY=":$n"
@@ -25,10 +25,12 @@ wine_session_start() {
     done
     for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
   fi
-  wineserver -p >/dev/null 2>&1
-  wineboot -i >/dev/null 2>&1
-  wineserver -w
-  wineserver -p >/dev/null 2>&1
+  mkdir -p "$WINEPREFIX"
+  # one persistent server for the whole run, so every wine start is fast;
+  # the prefix's service processes start here with no inherited pipes
+  wineserver -p </dev/null >/dev/null 2>&1 || true
+  wineboot -i </dev/null >/dev/null 2>&1 || true
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
   if [ -n "${KES_WINE_VERSION:-}" ]; then
     wine reg add 'HKCU\Software\Wine' /v Version /d "$KES_WINE_VERSION" /f >/dev/null 2>&1
   fi
@@ -36,5 +38,5 @@ wine_session_start() {
 
 wine_session_stop() {
   wineserver -k >/dev/null 2>&1 || true
-  [ -n "${KES_XVFB_PID:-}" ] && kill "$KES_XVFB_PID" >/dev/null 2>&1 || true
+  if [ -n "${KES_XVFB_PID:-}" ]; then kill "$KES_XVFB_PID" >/dev/null 2>&1 || true; fi
 }

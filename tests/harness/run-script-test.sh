@@ -47,7 +47,7 @@ else
   set -- "$winscript$args"
 fi
 cd "$work"
-timeout -k 5 "${KES_SCRIPT_TIMEOUT:-60}" wine "$exe" "$@" >"$work/wine.log" 2>&1
+timeout -k 5 "${KES_SCRIPT_TIMEOUT:-60}" wine "$exe" "$@" </dev/null >"$work/wine.log" 2>&1
 rc=$?
 if [ $rc -eq 124 ] || [ $rc -eq 137 ]; then
   echo "TIMEOUT running $script"; cat "$work/wine.log"; exit 1
