@@ -1,4 +1,5 @@
 #include "interp/dispatcher.h"
+#include "interp/commands.h"
 
 #include <windows.h>
 
@@ -158,5 +159,11 @@ void DispatchCommand(Interp& in, std::string_view word, std::string_view args, B
   in.line = std::move(saved);
   (void)nestedWord;
 }
+
+}  // namespace kes
+
+namespace kes {
+
+void NotBuilt(Interp& in, Ctx&) { in.err.code = -999; }
 
 }  // namespace kes
