@@ -115,7 +115,8 @@ struct SwitchRecord {
 struct ForRecord {
   double step = 1, current = 0, start = 0, end = 0;
   int forLine = 0, nextLine = 0;
-  bool exit = false;
+  int ifDepth = 0;    // IF depth at the FOR line, restored when the body is left
+  bool exit = false;  // EXITFOR or a finished ITERATE: skip to NEXT, which ends the loop
   std::string name;
 };
 struct BlockStacks {
@@ -140,6 +141,9 @@ struct BlockStacks {
     if (ifs.size() <= 1) return;
     if (!ifs.back()) --falseIfs;
     ifs.pop_back();
+  }
+  void PopIfsTo(int depth) {
+    while (IfDepth() > depth && IfDepth() > 0) PopIf();
   }
   void ResetIfs() {
     ifs.assign(1, 1);

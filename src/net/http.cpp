@@ -12,6 +12,8 @@ bool HttpFetchScript(Interp&, std::string_view, std::string& text, std::string& 
   return false;
 }
 
+bool HttpExists(Interp&, std::string_view) { return false; }
+
 void WriteCacheCopy(const std::string& path, std::string_view bytes) {
   HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return;

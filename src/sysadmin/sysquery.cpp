@@ -1,0 +1,205 @@
+#include "sysadmin/sysquery.h"
+
+#include <winsock2.h>
+#include <windows.h>
+#include <lm.h>
+#include <winspool.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "interp/text.h"
+
+namespace kes {
+
+namespace {
+
+HANDLE OpenEntry(const std::string& path, bool write) {
+  std::string p = path;
+  // A trailing "\" names the folder itself; CreateFile wants it without.
+  while (p.size() > 3 && p.back() == '\\') p.pop_back();
+  return CreateFileA(p.c_str(), write ? FILE_WRITE_ATTRIBUTES : GENERIC_READ,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                     FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+std::wstring Wide(const std::string& s) {
+  if (s.empty()) return std::wstring();
+  const int n = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+  std::wstring w(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
+  return w;
+}
+
+}  // namespace
+
+bool GetFileTimeText(const std::string& path, FileTimeKind kind, std::string& text) {
+  HANDLE h = OpenEntry(path, false);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  FILETIME c{}, a{}, w{};
+  const BOOL ok = GetFileTime(h, &c, &a, &w);
+  CloseHandle(h);
+  if (!ok) return false;
+  const FILETIME& ft = kind == FileTimeKind::Create ? c : kind == FileTimeKind::Access ? a : w;
+  FILETIME local{};
+  SYSTEMTIME st{};
+  if (!FileTimeToLocalFileTime(&ft, &local) || !FileTimeToSystemTime(&local, &st)) return false;
+  char buf[32];
+  snprintf(buf, sizeof buf, "%04u/%02u/%02u_%02u:%02u:%02u", st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute,
+           st.wSecond);
+  text = buf;
+  return true;
+}
+
+int SetFileTimeText(const std::string& path, FileTimeKind kind, std::string_view value) {
+  std::string v = Trim(value);
+  ReplaceAll(v, "-", "/");
+  if (v.size() == 10) v += "_00:00:00";
+  if (v.size() < 19 || v[4] != '/' || v[7] != '/' || v[13] != ':' || v[16] != ':') return 1;
+  SYSTEMTIME st{};
+  st.wYear = static_cast<WORD>(ValInt(v.substr(0, 4)));
+  st.wMonth = static_cast<WORD>(ValInt(v.substr(5, 2)));
+  st.wDay = static_cast<WORD>(ValInt(v.substr(8, 2)));
+  st.wHour = static_cast<WORD>(ValInt(v.substr(11, 2)));
+  st.wMinute = static_cast<WORD>(ValInt(v.substr(14, 2)));
+  st.wSecond = static_cast<WORD>(ValInt(v.substr(17, 2)));
+  FILETIME local{}, ft{};
+  if (!SystemTimeToFileTime(&st, &local) || !LocalFileTimeToFileTime(&local, &ft)) return 1;
+  if (!PathExists(path)) return 53;
+  HANDLE h = OpenEntry(path, true);
+  if (h == INVALID_HANDLE_VALUE) return 75;
+  const BOOL ok = SetFileTime(h, kind == FileTimeKind::Create ? &ft : nullptr, kind == FileTimeKind::Access ? &ft : nullptr,
+                              kind == FileTimeKind::Write ? &ft : nullptr);
+  CloseHandle(h);
+  return ok ? 0 : 75;
+}
+
+bool GetFileSize64(const std::string& path, uint64_t& size) {
+  WIN32_FILE_ATTRIBUTE_DATA d;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &d)) return false;
+  if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+  size = (static_cast<uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
+  return true;
+}
+
+bool PathExists(const std::string& path) {
+  if (path.empty()) return false;
+  if (path.back() == '\\') {
+    std::string p = path;
+    while (p.size() > 3 && p.back() == '\\') p.pop_back();
+    const DWORD a = GetFileAttributesA(p.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+  }
+  if (path.find_first_of("*?") != std::string::npos) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(path.c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    FindClose(h);
+    return true;
+  }
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool ResolveWildcardFile(const std::string& pattern, std::string& path) {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA(pattern.c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  bool found = false;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      found = true;
+      break;
+    }
+  } while (FindNextFileA(h, &fd));
+  FindClose(h);
+  if (!found) return false;
+  const size_t slash = pattern.find_last_of("\\:");
+  path = (slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1)) + fd.cFileName;
+  return true;
+}
+
+bool FreeBytes(const std::string& drive, uint64_t& bytes) {
+  std::string root = Trim(drive);
+  if (root.empty()) return false;
+  if (root.size() == 1) root += ":";
+  if (root.back() != '\\') root += "\\";
+  ULARGE_INTEGER avail, total, freeAll;
+  if (!GetDiskFreeSpaceExA(root.c_str(), &avail, &total, &freeAll)) return false;
+  bytes = avail.QuadPart;
+  return true;
+}
+
+std::string ResolveHost(const std::string& name) {
+  static bool started = false;
+  if (!started) {
+    WSADATA d;
+    started = WSAStartup(MAKEWORD(1, 1), &d) == 0;
+    if (!started) return std::string();
+  }
+  const std::string n = Trim(name);
+  if (n.empty()) return std::string();
+  const hostent* h = gethostbyname(n.c_str());
+  if (!h || h->h_addrtype != AF_INET || !h->h_addr_list || !h->h_addr_list[0]) return std::string();
+  const unsigned char* a = reinterpret_cast<const unsigned char*>(h->h_addr_list[0]);
+  char buf[20];
+  snprintf(buf, sizeof buf, "%u.%u.%u.%u", a[0], a[1], a[2], a[3]);
+  return buf;
+}
+
+bool IsGroupMember(const std::string& group) {
+  if (group.empty()) return false;
+  BYTE sid[SECURITY_MAX_SID_SIZE];
+  DWORD sidSize = sizeof sid;
+  char domain[256];
+  DWORD domainSize = sizeof domain;
+  SID_NAME_USE use;
+  if (!LookupAccountNameA(nullptr, group.c_str(), sid, &sidSize, domain, &domainSize, &use)) return false;
+  BOOL member = FALSE;
+  if (!CheckTokenMembership(nullptr, sid, &member)) return false;
+  return member != FALSE;
+}
+
+bool PrinterKnown(const std::string& name) {
+  if (name.empty()) return false;
+  DWORD needed = 0, count = 0;
+  const DWORD flags = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
+  EnumPrintersA(flags, nullptr, 4, nullptr, 0, &needed, &count);
+  if (needed == 0) return false;
+  std::vector<BYTE> buf(needed);
+  if (!EnumPrintersA(flags, nullptr, 4, buf.data(), needed, &needed, &count)) return false;
+  const auto* p = reinterpret_cast<const PRINTER_INFO_4A*>(buf.data());
+  for (DWORD i = 0; i < count; ++i)
+    if (p[i].pPrinterName && EqualsNoCase(p[i].pPrinterName, name)) return true;
+  return false;
+}
+
+bool ServerReachable(const std::string& name) {
+  std::string n = Trim(name);
+  while (!n.empty() && n[0] == '\\') n.erase(0, 1);
+  if (n.empty()) return false;
+  std::wstring w = Wide("\\\\" + n);
+  LPBYTE info = nullptr;
+  const NET_API_STATUS st = NetServerGetInfo(const_cast<LPWSTR>(w.c_str()), 100, &info);
+  if (info) NetApiBufferFree(info);
+  return st == NERR_Success;
+}
+
+bool ShareReachable(const std::string& name) {
+  // \\server\share: ask the server for the share.
+  std::string n = Trim(name);
+  while (!n.empty() && n.back() == '\\') n.pop_back();
+  if (n.size() < 3 || n[0] != '\\' || n[1] != '\\') return false;
+  const size_t sep = n.find('\\', 2);
+  if (sep == std::string::npos) return false;
+  const std::wstring server = Wide(n.substr(0, sep));
+  const std::wstring share = Wide(n.substr(sep + 1));
+  LPBYTE info = nullptr;
+  const NET_API_STATUS st =
+      NetShareGetInfo(const_cast<LPWSTR>(server.c_str()), const_cast<LPWSTR>(share.c_str()), 1, &info);
+  if (info) NetApiBufferFree(info);
+  if (st == NERR_Success) return true;
+  const DWORD a = GetFileAttributesA(n.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace kes
