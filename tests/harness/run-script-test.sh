@@ -4,7 +4,7 @@
 # empty scratch folder) and KTEST_SRC (the folder of the script), all as
 # Windows paths. Directives in the script's first lines:
 #   ; expect-exit: N     exit code (default 0)
-#   ; args: TEXT         appended to the script path on the command line
+#   ; args: TEXT         words after the script path on the command line
 #   ; cmdline: TEXT      the whole argument text instead of the script path
 #   ; env: NAME=VALUE    an extra environment variable (may repeat)
 # Expected output: NAME.out beside the script (compared after turning CR LF
@@ -44,7 +44,10 @@ winscript=$(winpath "$script")
 if [ -n "$cmdline" ]; then
   eval "set -- $cmdline"
 else
-  set -- "$winscript$args"
+  # Wine joins its arguments with spaces into the command line; a word
+  # with spaces would be quoted, so the extra arguments go as single words.
+  # shellcheck disable=SC2086
+  set -- "$winscript" $args
 fi
 cd "$work"
 timeout -k 5 "${KES_SCRIPT_TIMEOUT:-60}" wine "$exe" "$@" </dev/null >"$work/wine.log" 2>&1
