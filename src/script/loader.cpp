@@ -156,9 +156,21 @@ bool AppendInclude(Interp& in, std::string_view field, std::string& text) {
 
 }  // namespace
 
+namespace {
+
+// Lines numbered 1 to 32767 fit the 16-bit line numbers; the empty fields
+// left by the final line ends do not count.
+bool TooManyLines(const std::vector<std::string>& fields) {
+  size_t n = fields.size();
+  while (n > 0 && fields[n - 1].empty()) --n;
+  return n > static_cast<size_t>(kMaxScriptLines);
+}
+
+}  // namespace
+
 bool BuildLineStore(Interp& in, ScriptLevel& level) {
   std::vector<std::string> fields = SplitPlain(level.text + "\r\n", "\r\n");
-  if (fields.size() > static_cast<size_t>(kMaxScriptLines)) {
+  if (TooManyLines(fields)) {
     in.err.code = 6;
     return false;
   }
@@ -177,7 +189,7 @@ bool BuildLineStore(Interp& in, ScriptLevel& level) {
   }
   if (included) {
     fields = SplitPlain(text, "\r\n");
-    if (fields.size() > static_cast<size_t>(kMaxScriptLines)) {
+    if (TooManyLines(fields)) {
       in.err.code = 6;
       return false;
     }

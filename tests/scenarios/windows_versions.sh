@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# The operating-system values on each Windows version Wine can report
+# (set for Kestrova.exe only, through AppDefaults). The 9x line waits up
+# to 20 s for a "Program Manager" window, which Wine does not show, so only
+# Windows 98 stands for it.
+. "$(dirname "$0")/../harness/scenario-lib.sh"
+key='HKCU\Software\Wine\AppDefaults\Kestrova.exe'
+export KTEST_OUT=$(winpath "$S/out.txt")
+printf 'OUTPUT %%KTEST_OUT%%,%%OS%% [%%OSNT%%]\r\n' > "$S/v.kes"
+check() {
+  wine reg add "$key" /v Version /d "$1" /f </dev/null >/dev/null 2>&1
+  rm -f "$S/out.txt"
+  run_kes "$(winpath "$S/v.kes")"
+  expect_eq "$(content "$S/out.txt")" "$2" "version $1"
+}
+check win2003 "Windows_NT [Windows_2003]"
+check winxp "Windows_NT [Windows_XP]"
+check win2k "Windows_NT [Windows_2000]"
+check nt40 "Windows_NT [Windows_NT]"
+check win98 "Windows_98 []"
+wine reg delete "$key" /f </dev/null >/dev/null 2>&1
+finish
