@@ -362,43 +362,40 @@ void SubstituteDepth(std::string& line, VarStore& vars, SubstHost& host, const S
   for (int pass = 0; pass < 10000; ++pass) {
     const size_t p = line.find(delim);
     if (p == std::string::npos) return;
-    std::string rest = line.substr(p + delim.size());
+    const size_t nameStart = p + delim.size();
+    size_t q = line.find(delim, nameStart);
     // An index in parentheses before the next delimiter is substituted first:
     // %ANSWER(%I%)% becomes %ANSWER2%.
-    {
-      const size_t q = rest.find(delim);
-      const size_t po = rest.find('(');
-      if (q != std::string::npos && po != std::string::npos && po < q && depth < 8) {
-        const size_t pc = rest.find(')', po + 1);
+    if (q != std::string::npos && depth < 8) {
+      const size_t po = line.find('(', nameStart);
+      if (po != std::string::npos && po < q) {
+        const size_t pc = line.find(')', po + 1);
         if (pc != std::string::npos) {
-          std::string inner = rest.substr(po + 1, pc - po - 1);
+          std::string inner = line.substr(po + 1, pc - po - 1);
           SubstituteDepth(inner, vars, host, opt, depth + 1);
-          rest = rest.substr(0, po) + inner + rest.substr(pc + 1);
+          line.replace(po, pc - po + 1, inner);
+          q = line.find(delim, nameStart);
         }
       }
     }
-    const size_t q = rest.find(delim);
     if (q == std::string::npos) return;
-    const std::string_view name = std::string_view(rest).substr(0, q);
-    std::string value = ResolveName(name, vars, host, opt);
+    std::string value = ResolveName(std::string_view(line).substr(nameStart, q - nameStart), vars, host, opt);
     size_t beforeLen = p;
     if (beforeLen > 0 && line[beforeLen - 1] == '@') {
       if (beforeLen >= 2 && line[beforeLen - 2] == '@') {
         // "@@" keeps the value as stored
       } else if (opt.protectedDisplay) {
-        value = "@" + Upper(TrimView(name)) + "@";
+        value = "@" + Upper(TrimView(std::string_view(line).substr(nameStart, q - nameStart))) + "@";
       } else {
         value = DecodeProtected(value);
       }
       --beforeLen;
     }
-    std::string next;
-    next.reserve(beforeLen + value.size() + rest.size());
-    next.append(line, 0, beforeLen);
-    next.append(value);
-    next.append(rest, q + delim.size(), std::string::npos);
-    const bool unchanged = next == line;
-    line.swap(next);
+    // The reference (with one "@" before it) is replaced in place; a value
+    // equal to the reference itself would repeat forever, so it ends here.
+    const size_t refLen = q + delim.size() - beforeLen;
+    const bool unchanged = std::string_view(line).substr(beforeLen, refLen) == value;
+    line.replace(beforeLen, refLen, value);
     if (unchanged || line.size() >= kSubstLimit || line.find(delim) == std::string::npos) return;
   }
 }

@@ -12,9 +12,10 @@ namespace {
 // first "=" (cut again at its first space), else the text before the first
 // space.
 std::string FirstWordUpper(std::string_view l) {
-  std::string w, a;
-  SplitCommandWord(l, w, a);
-  return w;
+  const size_t eq = l.find('=');
+  std::string_view w = l.substr(0, eq);
+  w = w.substr(0, w.find(' '));
+  return Upper(w);
 }
 
 bool IsCommentLine(std::string_view l) {
@@ -72,7 +73,6 @@ Prepared PrepareLine(Interp& in, std::string& L, bool lineOnly, BlockStacks& st)
     if (b) L.erase(0, b);
   }
   ln.commandText = L;
-  ln.location = frame.name + "[" + std::to_string(frame.line) + "]";
 
   // 4: "@" lines are dropped silently
   if (!L.empty() && L[0] == '@') return Prepared::Finished;
@@ -131,23 +131,24 @@ Prepared PrepareLine(Interp& in, std::string& L, bool lineOnly, BlockStacks& st)
   // 13: block words
   bool endif = false;
   {
-    const std::string U = Upper(TrimView(L));
-    if (StartsWith(U, "IF") && EndsWith(U, "THEN")) {
+    // Tested without an upper-case copy: this runs for every line.
+    const std::string_view U = TrimView(L);
+    if (StartsWithNoCase(U, "IF") && U.size() >= 4 && EqualsNoCase(U.substr(U.size() - 4), "THEN")) {
       st.PushIf(true);
-    } else if (U == "ELSE") {
+    } else if (EqualsNoCase(U, "ELSE")) {
       if (st.IfDepth() > 0) {
         st.SetTopIf(!st.TopIf());
         return Prepared::Finished;
       }
       return Prepared::Epilogue;
     } else {
-      std::string_view u = U;
+      const std::string_view u = U;
       const size_t sp = u.find(' ');
       const std::string_view w1 = u.substr(0, sp);
-      bool isEndif = w1 == "ENDIF";
-      if (!isEndif && w1 == "END" && sp != std::string_view::npos) {
+      bool isEndif = EqualsNoCase(w1, "ENDIF");
+      if (!isEndif && EqualsNoCase(w1, "END") && sp != std::string_view::npos) {
         const std::string_view rest = TrimView(u.substr(sp + 1));
-        isEndif = rest.substr(0, rest.find(' ')) == "IF";
+        isEndif = EqualsNoCase(rest.substr(0, rest.find(' ')), "IF");
       }
       if (isEndif) {
         if (st.IfDepth() > 0) {
@@ -232,10 +233,10 @@ void AfterCommand(Interp& in, const std::string& L, bool setCaller, bool notLogg
     }
   }
   // 2: a word without handler
-  std::string logText = L;
+  bool syntax = false;
   if (in.err.code == -999 && !setCaller) {
     in.err.code = 1;
-    logText = "Syntax : " + L;
+    syntax = true;
   }
   // 3: publish the result
   if (ln.result != kNoResult) {
@@ -245,7 +246,7 @@ void AfterCommand(Interp& in, const std::string& L, bool setCaller, bool notLogg
     if (ln.secondResult) SetVariable(in, "N" + word, result);
   }
   // 4-5
-  ErrorEpilogue(in, logText, notLogged);
+  if (in.err.code > 0) ErrorEpilogue(in, syntax ? "Syntax : " + L : L, notLogged);
   PerLineResets(in);
   // 6
   if (in.run.tracing && !ExcludedFromErrorTrace(ln.word)) TraceEvent(in, "ERR", L);

@@ -7,7 +7,7 @@ D=$(winpath "$S")
 cat > "$S/a.kes" <<EOS
 SETSHARE !X=forty two
 OUTPUT $D\\ready.txt,ready
-FOR I,1,200
+FOR I,1,1200
   IF EXIST $D\\done.txt EXITFOR
   SLEEP 0.05
 NEXT
@@ -24,7 +24,7 @@ EOS
 sed -i 's/$/\r/' "$S/a.kes" "$S/b.kes"
 timeout 60 wine "$EXE" "$(winpath "$S/a.kes")" </dev/null >>"$S/wine.log" 2>&1 &
 first=$!
-for _ in $(seq 1 200); do [ -f "$S/ready.txt" ] && break; sleep 0.05; done
+for _ in $(seq 1 1200); do [ -f "$S/ready.txt" ] && break; sleep 0.05; done
 run_kes "$(winpath "$S/b.kes")"
 wait $first
 expect_eq "$(content "$S/out.txt")" "second read forty two
