@@ -92,6 +92,7 @@ bool FolderOfPatternExists(const std::string& pattern) {
 // ATTRIB path reads the attributes as letters (R H S A, D for a folder);
 // ATTRIB path,change sets them on the file, folder or every matching file.
 void CmdAttrib(Interp& in, Ctx&) {
+  in.line.result.clear();  // a failure leaves an empty result, never a stale one
   const std::string path = PathField(in, 1);
   const std::string change = FieldUnquoted(in, 2);
   if (path.empty()) {
@@ -245,6 +246,7 @@ void CmdXDir(Interp& in, Ctx&) {
 // XSIZE folder[,pattern]: bytes of the matching files of the folder tree;
 // XSIZE.FILES and XSIZE.FOLDERS receive the file and subfolder counts.
 void CmdXSize(Interp& in, Ctx&) {
+  in.line.result.clear();
   std::string root;
   if (const int e = TreeRoot(PathField(in, 1), root)) {
     in.err.code = e;
@@ -261,6 +263,7 @@ void CmdXSize(Interp& in, Ctx&) {
 
 // SIZE file: bytes of the file; with wildcards the total of the matching files.
 void CmdSize(Interp& in, Ctx&) {
+  in.line.result.clear();
   const std::string path = WholePathArg(in);
   if (path.empty()) {
     in.err.code = 1;
@@ -359,6 +362,7 @@ namespace {
 // Runs GetLongPathNameA or GetShortPathNameA with a buffer that fits.
 template <class F>
 void PathForm(Interp& in, F call) {
+  in.line.result.clear();
   const std::string path = WholePathArg(in);
   if (path.empty()) {
     in.err.code = 1;
@@ -397,6 +401,7 @@ void CmdShortName(Interp& in, Ctx&) { PathForm(in, GetShortPathNameA); }
 // current folder or the base folder; "." and ".." are resolved. The path
 // need not exist.
 void CmdDirTranslate(Interp& in, Ctx&) {
+  in.line.result.clear();
   std::string name = PathField(in, 1);
   const std::string base = PathField(in, 2);
   if (name.empty()) {
@@ -424,6 +429,7 @@ void CmdDirTranslate(Interp& in, Ctx&) {
 // separated by blanks). The result is also the BINGET built-in.
 void CmdBinGet(Interp& in, Ctx&) {
   in.cfg.binget.clear();
+  in.line.result.clear();
   const std::string file = PathField(in, 1);
   const std::string offText = Field(in, 2);
   const std::string countText = Field(in, 3);

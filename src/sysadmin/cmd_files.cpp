@@ -232,13 +232,13 @@ void CmdShellCopy(Interp& in, Ctx&) {
   }
   for (const std::string& s : from) {
     if (!HasWildcards(s)) {
+      if (!copy && IsRootPath(s)) {
+        in.err.code = 5;  // a whole drive or share is never deleted
+        return;
+      }
       const DWORD a = GetFileAttributesA(s.c_str());
       if (a == INVALID_FILE_ATTRIBUTES) {
         in.err.code = 53;
-        return;
-      }
-      if (!copy && IsRootPath(s)) {
-        in.err.code = 5;  // a whole drive or share is never deleted
         return;
       }
       if (copy && (a & FILE_ATTRIBUTE_DIRECTORY))
@@ -288,6 +288,7 @@ void CmdShellCopy(Interp& in, Ctx&) {
 
 // FINDPATH document: the program associated with the document.
 void CmdFindPath(Interp& in, Ctx&) {
+  in.line.result.clear();
   const std::string path = WholePathArg(in);
   if (path.empty()) {
     in.err.code = 1;

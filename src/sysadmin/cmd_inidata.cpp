@@ -49,6 +49,7 @@ void CmdIniEntry(Interp& in, Ctx&) {
   const std::string section = FieldUnquoted(in, 2);
   const std::string entry = FieldUnquoted(in, 3);
   const size_t n = FieldCount(in);
+  if (!del && n < 4) in.line.result.clear();
   if (file.empty() || section.empty() || HoldsLineBreak(section) || HoldsLineBreak(entry) ||
       section.find(']') != std::string::npos || entry.find('=') != std::string::npos) {
     in.err.code = 1;
@@ -74,7 +75,6 @@ void CmdIniEntry(Interp& in, Ctx&) {
     // An empty entry name would read the list of entries or, written, erase
     // the section.
     in.err.code = 1;
-    if (n < 4) in.line.result.clear();
     return;
   }
   if (n < 4) {
@@ -106,7 +106,8 @@ struct DataLine {
 };
 
 // Lines end at CR LF or LF. An entry is a line with "=" that does not start
-// with ";"; every other line is kept as it is.
+// with ";"; name and value are read without surrounding blanks. Every other
+// line is kept as it is.
 std::vector<DataLine> ParseData(const std::string& text) {
   std::vector<DataLine> out;
   size_t start = 0;
@@ -195,6 +196,7 @@ bool ValidDataName(const std::string& name) {
 // DATAGET file,name: the value of the entry. DATAGET file: every entry, as
 // "name=value", into the DATA list; the result is their count.
 void CmdDataGet(Interp& in, Ctx&) {
+  in.line.result.clear();
   const std::string file = PathField(in, 1);
   const std::string name = TrimBlanks(FieldUnquoted(in, 2));
   if (file.empty()) {
@@ -214,7 +216,7 @@ void CmdDataGet(Interp& in, Ctx&) {
     auto& data = in.vars.Sys(SysList::DATA);
     data.clear();
     for (const DataLine& d : lines)
-      if (d.entry) data.push_back(d.name + "=" + d.text.substr(d.valueAt));
+      if (d.entry) data.push_back(d.name + "=" + TrimBlanks(d.text.substr(d.valueAt)));
     in.line.result = IntText(static_cast<int64_t>(data.size()));
     return;
   }
@@ -224,7 +226,7 @@ void CmdDataGet(Interp& in, Ctx&) {
   }
   for (const DataLine& d : lines)
     if (d.entry && EqualsNoCase(d.name, name)) {
-      in.line.result = d.text.substr(d.valueAt);
+      in.line.result = TrimBlanks(d.text.substr(d.valueAt));
       return;
     }
   in.line.result.clear();
