@@ -184,6 +184,9 @@ int SaveData(const std::string& file, const std::vector<std::string>& lines) {
     DeleteFileA(tmp);
     return FileErrorCode(e);
   }
+  // The new file keeps the hidden and system marks of the old one.
+  if (old != INVALID_FILE_ATTRIBUTES && (old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
+    SetFileAttributesA(file.c_str(), old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
   return 0;
 }
 

@@ -52,6 +52,11 @@ printf 'x' > "$work/acc/"$'caf\xc3\xa9 \xc3\xbc.txt'
   printf 'DIR %s\\acc\r\nAPPEND %%O%%,accented dir: %%NDIR%% %%DIR1%% / %%DIR2%% / %%DIR3%%\r\n' "$W"
   printf 'EDIT %s\\acc\\my notes.txt\r\nAPPEND %%O%%,edit: %%ERROR%%\r\n' "$W"
   printf 'EDIT CON\r\nAPPEND %%O%%,edit CON: %%ERROR%%\r\n'
+  # UNC paths to a host that does not exist: not found, quickly
+  printf 'SIZE \\\\nohost\\share\\x.txt\r\nAPPEND %%O%%,unc size: %%ERROR%%\r\n'
+  printf 'COPY \\\\nohost\\share\\x.txt,%s\r\nAPPEND %%O%%,unc copy from: %%ERROR%%\r\n' "$W"
+  printf 'COPY %s\\big\\small.txt,\\\\nohost\\share\\\r\nAPPEND %%O%%,unc copy to: %%ERROR%%\r\n' "$W"
+  printf 'XDIR \\\\nohost\\share\r\nAPPEND %%O%%,unc xdir: %%ERROR%%\r\n'
 } > "$work/t.kes"
 wine "$exe" "$(win "$work/t.kes")" </dev/null >/dev/null 2>&1
 
@@ -78,9 +83,10 @@ want=$(printf '%s\n' \
   'accented rename: 0' \
   'dir: 3' \
   'edit: 0' \
-  'edit CON: 52')
+  'edit CON: 52' \
+  'unc size: N' 'unc copy from: N' 'unc copy to: N' 'unc xdir: N')
 got=$(tr -d '\r' < "$work/out.txt" | iconv -f CP1252 -t UTF-8 | sed -E 's#^xdir: \[[0-9]{4}/[0-9]{2}/[0-9]{2}_[0-9:]{8}(    5368709120\])#xdir: [XXXX/XX/XX_XX:XX:XX\1#')
-got=$(printf '%s\n' "$got" | sed -E 's#^accented dir: 3 (.*)#dir: 3#')
+got=$(printf '%s\n' "$got" | sed -E 's#^accented dir: 3 (.*)#dir: 3#; s#^(unc [a-z ]+): (53|76)$#\1: N#')
 if [ "$got" != "$want" ]; then echo "output differs:"; diff <(echo "$want") <(echo "$got"); fail=1; fi
 names=$(tr -d '\r' < "$work/out.txt" | iconv -f CP1252 -t UTF-8 | sed -n 's/^accented dir: 3 //p')
 [ "$names" = "café ü.txt / naïve été.txt / Über.txt" ] ||
