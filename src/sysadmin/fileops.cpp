@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
+#include "interp/text.h"
+
 namespace kes {
 
 bool FileExists(const std::string& p) {
@@ -57,6 +61,196 @@ int WriteTextLine(const std::string& path, std::string_view text, bool append) {
     return ok ? 0 : 75;
   }
   return 75;
+}
+
+bool HasWildcards(std::string_view p) { return p.find_first_of("*?") != std::string_view::npos; }
+
+bool EndsWithSlash(std::string_view p) { return !p.empty() && (p.back() == '\\' || p.back() == '/'); }
+
+bool NamesDevice(std::string_view p) {
+  if (StartsWith(p, "\\\\.\\") || StartsWith(p, "//./")) return true;
+  std::string name = Upper(NamePart(p));
+  // Trailing blanks and dots are ignored by the platform ("NUL ." is NUL).
+  while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.pop_back();
+  const size_t dot = name.find('.');
+  if (dot != std::string::npos) name.resize(dot);
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  static const char* const kNames[] = {"CON", "PRN", "AUX", "NUL", "CLOCK$", "CONIN$", "CONOUT$"};
+  for (const char* n : kNames)
+    if (name == n) return true;
+  if (name.size() == 4 && (StartsWith(name, "COM") || StartsWith(name, "LPT")) && name[3] >= '1' && name[3] <= '9')
+    return true;
+  return false;
+}
+
+int CheckUsablePath(std::string_view p) {
+  if (p.size() > kMaxPathChars || NamesDevice(p)) return 52;
+  return 0;
+}
+
+std::string FolderPart(std::string_view p) {
+  const size_t s = p.find_last_of("\\/");
+  if (s != std::string_view::npos) return std::string(p.substr(0, s + 1));
+  if (p.size() >= 2 && p[1] == ':') return std::string(p.substr(0, 2));
+  return std::string();
+}
+
+std::string NamePart(std::string_view p) { return std::string(p.substr(FolderPart(p).size())); }
+
+std::string FullPathName(const std::string& path) {
+  char buf[MAX_PATH * 2];
+  char* filePart = nullptr;
+  const DWORD n = GetFullPathNameA(path.c_str(), sizeof buf, buf, &filePart);
+  if (n == 0 || n >= sizeof buf) return path;
+  return std::string(buf, n);
+}
+
+bool PathInside(const std::string& child, const std::string& parent) {
+  std::string c = Upper(FullPathName(child)), p = Upper(FullPathName(parent));
+  ReplaceAll(c, "/", "\\");
+  ReplaceAll(p, "/", "\\");
+  while (c.size() > 3 && c.back() == '\\') c.pop_back();
+  while (p.size() > 3 && p.back() == '\\') p.pop_back();
+  if (c == p) return true;
+  if (p.empty()) return false;
+  if (p.back() != '\\') p += '\\';
+  return StartsWith(c, p);
+}
+
+namespace {
+
+// Volume serial and file index of an existing file or folder.
+bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+  HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  const bool ok = GetFileInformationByHandle(h, &info) != 0;
+  CloseHandle(h);
+  return ok;
+}
+
+}  // namespace
+
+bool SameFile(const std::string& a, const std::string& b) {
+  if (GetFileAttributesA(a.c_str()) == INVALID_FILE_ATTRIBUTES ||
+      GetFileAttributesA(b.c_str()) == INVALID_FILE_ATTRIBUTES)
+    return false;
+  if (EqualsNoCase(FullPathName(a), FullPathName(b))) return true;
+  BY_HANDLE_FILE_INFORMATION ia{}, ib{};
+  if (!FileIdentity(a, ia) || !FileIdentity(b, ib)) return false;
+  // Some file systems report no index at all; the names decided above then.
+  if (ia.nFileIndexHigh == 0 && ia.nFileIndexLow == 0) return false;
+  return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
+         ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
+int FileErrorCode(unsigned long e) {
+  switch (e) {
+    case 0: return 0;
+    case ERROR_FILE_NOT_FOUND: return 53;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+    case ERROR_BAD_NET_RESP:
+    case ERROR_DEV_NOT_EXIST:
+      return 76;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_CURRENT_DIRECTORY:
+    case ERROR_DIR_NOT_EMPTY:
+      return 75;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      return 58;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return 61;
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_INVALID_PARAMETER:
+      return 52;
+    case ERROR_NOT_SAME_DEVICE: return 74;
+    case ERROR_NOT_READY: return 71;
+    case ERROR_WRITE_PROTECT: return 70;
+    default: return static_cast<int>(e);
+  }
+}
+
+namespace {
+
+bool MatchFrom(std::string_view n, std::string_view p) {
+  // Iterative "*" matching with one back-tracking point.
+  size_t i = 0, j = 0, star = std::string_view::npos, mark = 0;
+  while (i < n.size()) {
+    if (j < p.size() && (p[j] == '?' || UpperChar(p[j]) == UpperChar(n[i]))) {
+      ++i;
+      ++j;
+    } else if (j < p.size() && p[j] == '*') {
+      star = j++;
+      mark = i;
+    } else if (star != std::string_view::npos) {
+      j = star + 1;
+      i = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (j < p.size() && p[j] == '*') ++j;
+  return j == p.size();
+}
+
+}  // namespace
+
+bool NameMatches(std::string_view name, std::string_view pattern) {
+  if (MatchFrom(name, pattern)) return true;
+  if (name.find('.') == std::string_view::npos) return MatchFrom(std::string(name) + ".", pattern);
+  return false;
+}
+
+std::vector<FoundEntry> FindEntries(const std::string& pattern, bool files, bool folders) {
+  std::vector<FoundEntry> out;
+  const std::string namePattern = NamePart(pattern);
+  const bool wild = HasWildcards(namePattern);
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA(pattern.c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return out;
+  do {
+    const std::string_view n = fd.cFileName;
+    if (n == "." || n == "..") continue;
+    const bool isFolder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (isFolder ? !folders : !files) continue;
+    if (wild && !NameMatches(n, namePattern)) continue;
+    FoundEntry e;
+    e.name.assign(n);
+    e.attributes = fd.dwFileAttributes;
+    e.size = (static_cast<uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+    e.writeLow = fd.ftLastWriteTime.dwLowDateTime;
+    e.writeHigh = fd.ftLastWriteTime.dwHighDateTime;
+    out.push_back(std::move(e));
+  } while (FindNextFileA(h, &fd));
+  FindClose(h);
+  return out;
+}
+
+bool FileSize64(const std::string& path, uint64_t& size) {
+  WIN32_FILE_ATTRIBUTE_DATA d;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &d)) return false;
+  if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+  size = (static_cast<uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
+  return true;
+}
+
+std::string FileTimeText(uint32_t low, uint32_t high) {
+  FILETIME utc{low, high}, local;
+  SYSTEMTIME t{};
+  if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &t)) return std::string();
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%04u/%02u/%02u_%02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
+                t.wSecond);
+  return buf;
 }
 
 }  // namespace kes
