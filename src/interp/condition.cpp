@@ -7,6 +7,7 @@
 #include "interp/numformat.h"
 #include "interp/wildcard.h"
 #include "net/http.h"
+#include "sysadmin/fileops.h"
 #include "sysadmin/sysquery.h"
 
 namespace kes {
@@ -202,7 +203,7 @@ bool MeasureTest(Interp& in, const std::string& kw, std::string_view rest, bool 
   bool ok = false;
   if (kw == "SIZE") {
     uint64_t size = 0;
-    ok = GetFileSize64(operand, size);
+    ok = FileSize64(operand, size);
     if (ok) measured = std::to_string(size);
   } else if (kw == "DATETIME") {
     ok = GetFileTimeText(operand, FileTimeKind::Write, measured);

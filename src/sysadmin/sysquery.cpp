@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "interp/text.h"
+#include "sysadmin/fileops.h"
 
 namespace kes {
 
@@ -41,14 +42,8 @@ bool GetFileTimeText(const std::string& path, FileTimeKind kind, std::string& te
   CloseHandle(h);
   if (!ok) return false;
   const FILETIME& ft = kind == FileTimeKind::Create ? c : kind == FileTimeKind::Access ? a : w;
-  FILETIME local{};
-  SYSTEMTIME st{};
-  if (!FileTimeToLocalFileTime(&ft, &local) || !FileTimeToSystemTime(&local, &st)) return false;
-  char buf[32];
-  snprintf(buf, sizeof buf, "%04u/%02u/%02u_%02u:%02u:%02u", st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute,
-           st.wSecond);
-  text = buf;
-  return true;
+  text = FileTimeText(ft.dwLowDateTime, ft.dwHighDateTime);
+  return !text.empty();
 }
 
 int SetFileTimeText(const std::string& path, FileTimeKind kind, std::string_view value) {
@@ -72,14 +67,6 @@ int SetFileTimeText(const std::string& path, FileTimeKind kind, std::string_view
                               kind == FileTimeKind::Write ? &ft : nullptr);
   CloseHandle(h);
   return ok ? 0 : 75;
-}
-
-bool GetFileSize64(const std::string& path, uint64_t& size) {
-  WIN32_FILE_ATTRIBUTE_DATA d;
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &d)) return false;
-  if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
-  size = (static_cast<uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
-  return true;
 }
 
 bool PathExists(const std::string& path) {

@@ -18,8 +18,6 @@ bool GetFileTimeText(const std::string& path, FileTimeKind kind, std::string& te
 // Sets that time from a local date-time text (YYYY/MM/DD[_HH:MM:SS], "-" in
 // place of "/" accepted). Returns 0, 53 (no such file), 1 (bad value) or 75.
 int SetFileTimeText(const std::string& path, FileTimeKind kind, std::string_view value);
-// Size in bytes of a file; false when it does not exist.
-bool GetFileSize64(const std::string& path, uint64_t& size);
 // True when a file or folder of that name exists ("\" at the end: a folder
 // only; "*" and "?" match like a directory listing).
 bool PathExists(const std::string& path);
