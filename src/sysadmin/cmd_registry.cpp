@@ -254,8 +254,37 @@ void CmdRegValueList(Interp& in, Ctx&) {
 
 // ---- REGKEYXLIST key: the full paths of all subkeys at every depth
 // A key's direct children come before the descendants of its first child,
-// then those of its second child, and so on. The walk keeps its own stack,
-// so the depth of the tree cannot exhaust the program's stack.
+// then those of its second child, and so on. The walk keeps its own stack
+// of open keys, one per level, and opens each child under its parent by its
+// name alone: the depth of the tree cannot exhaust the program's stack, and
+// no full path has to pass the platform's limit on path length.
+
+namespace {
+
+struct WalkLevel {
+  HKEY key;
+  std::string path;  // under the root, without trailing backslash
+  std::vector<std::string> children;
+  size_t next = 0;
+};
+
+// Lists the children of a level: appended to the list and kept for the walk.
+void ListChildren(Interp& in, const std::string& root, WalkLevel& level, std::vector<std::string>& list) {
+  char name[kKeyNameBuffer];
+  const std::string prefix = root + "\\" + (level.path.empty() ? std::string() : level.path + "\\");
+  for (DWORD i = 0;; ++i) {
+    if (StopPending(in, list.size())) return;
+    const LONG rc = RegEnumKeyA(level.key, i, name, sizeof name);
+    if (rc != ERROR_SUCCESS) {
+      if (rc != ERROR_NO_MORE_ITEMS) in.err.code = rc;
+      return;
+    }
+    list.push_back(prefix + name);
+    level.children.emplace_back(name);
+  }
+}
+
+}  // namespace
 
 void CmdRegKeyXList(Interp& in, Ctx&) {
   auto& list = in.vars.Sys(SysList::REGKEYXLIST);
@@ -264,61 +293,31 @@ void CmdRegKeyXList(Interp& in, Ctx&) {
   const KeyPath top = SplitKeyPath(s.keyPath);
   RegKey first;
   in.err.code = OpenKey(top, false, KEY_READ, first);
-  if (in.err.code) {
-    AnswerCount(in, SysList::REGKEYXLIST);
-    return;
-  }
-  // Subkeys are opened under the same root handle the first open used.
-  HKEY root = RootHandle(top.root);
-  HKEY remote = nullptr;
-  if (!Registry().remoteComputer.empty()) {
-    const std::string unc = "\\\\" + Registry().remoteComputer;
-    const LONG rc = RegConnectRegistryA(unc.c_str(), root, &remote);
-    if (rc != ERROR_SUCCESS) {
-      in.err.code = rc;
-      AnswerCount(in, SysList::REGKEYXLIST);
-      return;
-    }
-    root = remote;
-  }
-  std::vector<std::string> pending{WithoutTrailingBackslashes(top.subkey)};
-  bool firstKey = true;
-  char name[kKeyNameBuffer];
-  while (!pending.empty() && !StopPending(in, list.size())) {
-    const std::string path = std::move(pending.back());
-    pending.pop_back();
-    HKEY h = nullptr;
-    if (firstKey) {
-      h = first.get();
-    } else {
-      const LONG rc = RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &h);
+  if (!in.err.code) {
+    std::vector<WalkLevel> stack;
+    stack.push_back(WalkLevel{first.get(), WithoutTrailingBackslashes(top.subkey), {}, 0});
+    ListChildren(in, top.root, stack.back(), list);
+    while (!stack.empty() && !StopPending(in, list.size())) {
+      WalkLevel& level = stack.back();
+      if (level.next >= level.children.size()) {
+        if (stack.size() > 1) RegCloseKey(level.key);  // the first is closed by its owner
+        stack.pop_back();
+        continue;
+      }
+      const std::string& child = level.children[level.next++];
+      HKEY h = nullptr;
+      const LONG rc = RegOpenKeyExA(level.key, child.c_str(), 0, KEY_READ, &h);
       if (rc != ERROR_SUCCESS) {
         // A subkey the account may not read: reported, the walk goes on.
         in.err.code = rc;
         continue;
       }
+      std::string path = level.path.empty() ? child : level.path + "\\" + child;
+      stack.push_back(WalkLevel{h, std::move(path), {}, 0});
+      ListChildren(in, top.root, stack.back(), list);
     }
-    const std::string prefix = top.root + "\\" + (path.empty() ? std::string() : path + "\\");
-    std::vector<std::string> children;
-    for (DWORD i = 0;; ++i) {
-      if (StopPending(in, list.size())) break;
-      const LONG rc = RegEnumKeyA(h, i, name, sizeof name);
-      if (rc != ERROR_SUCCESS) {
-        if (rc != ERROR_NO_MORE_ITEMS) in.err.code = rc;
-        break;
-      }
-      list.push_back(prefix + name);
-      children.push_back(path.empty() ? std::string(name) : path + "\\" + name);
-    }
-    if (firstKey) {
-      first.Close();
-      firstKey = false;
-    } else {
-      RegCloseKey(h);
-    }
-    for (auto it = children.rbegin(); it != children.rend(); ++it) pending.push_back(std::move(*it));
+    for (size_t i = 1; i < stack.size(); ++i) RegCloseKey(stack[i].key);
   }
-  if (remote) RegCloseKey(remote);
   AnswerCount(in, SysList::REGKEYXLIST);
 }
 

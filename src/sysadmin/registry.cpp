@@ -10,14 +10,17 @@ namespace kes {
 
 namespace {
 
-char g_transfer[kTransferBufferSize];
-
 // Key names need at most 255 characters, value names 16,383.
 constexpr DWORD kValueNameBuffer = 16384;
 
 }  // namespace
 
-char* TransferBuffer() { return g_transfer; }
+// Allocated on first use: a static array would be stored in the executable
+// file, which the packager needs to keep small.
+char* TransferBuffer() {
+  static char* buffer = new char[kTransferBufferSize];
+  return buffer;
+}
 
 RegistryState& Registry() {
   static RegistryState s;

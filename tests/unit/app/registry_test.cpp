@@ -53,6 +53,38 @@ TEST_F(RegistryTest, ListsAreCompleteWithoutAStop) {
   EXPECT_EQ(GetVariable(in, "NREGKEYXLIST"), "3");
 }
 
+TEST_F(RegistryTest, XListWalksLongNamesAndPathsBeyondTheirLimits) {
+  // Keys made level by level under their parent: a name of 255 characters
+  // (the longest there is) and a chain 40 levels deep under it, so the full
+  // paths run past 10,000 characters.
+  const std::string longName(255, 'k');
+  HKEY parent;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kBaseSub, 0, KEY_WRITE, &parent), ERROR_SUCCESS);
+  std::vector<HKEY> made;
+  HKEY h = parent;
+  for (int i = 0; i < 41; ++i) {
+    HKEY child;
+    ASSERT_EQ(RegCreateKeyExA(h, longName.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child, nullptr),
+              ERROR_SUCCESS);
+    made.push_back(child);
+    h = child;
+  }
+  EXPECT_EQ(Run("REGKEYXLIST", kBase), 0);
+  const auto& list = in.vars.Sys(SysList::REGKEYXLIST);
+  ASSERT_EQ(list.size(), 3u + 41u);
+  EXPECT_EQ(list[0], std::string(kBase) + "\\a");
+  EXPECT_EQ(list[2], std::string(kBase) + "\\" + longName);
+  EXPECT_EQ(list[3], std::string(kBase) + "\\b\\c");
+  EXPECT_EQ(list.back().size(), std::string(kBase).size() + 41 * 256);
+  // Clean up deepest first.
+  for (size_t i = made.size(); i-- > 0;) {
+    RegDeleteKeyA(made[i], longName.c_str());
+    RegCloseKey(made[i]);
+  }
+  EXPECT_EQ(RegDeleteKeyA(parent, longName.c_str()), ERROR_SUCCESS);
+  RegCloseKey(parent);
+}
+
 TEST_F(RegistryTest, PendingStopEndsTheWalks) {
   in.run.stopRequested = true;
   Run("REGKEYLIST", kBase);
