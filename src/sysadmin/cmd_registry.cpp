@@ -16,7 +16,6 @@ namespace {
 
 // Longest key name plus its NUL, with room to spare.
 constexpr DWORD kKeyNameBuffer = 1024;
-constexpr DWORD kValueNameBuffer = 16384;
 
 // The argument text cut into the fields of a key specification. Quotes never
 // protect a separator: for the commands that read or write values the quote

@@ -10,9 +10,6 @@ namespace kes {
 
 namespace {
 
-// Key names need at most 255 characters, value names 16,383.
-constexpr DWORD kValueNameBuffer = 16384;
-
 }  // namespace
 
 // Allocated on first use: a static array would be stored in the executable

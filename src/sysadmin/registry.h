@@ -22,6 +22,9 @@ using RegHandle = HKEY__*;
 inline constexpr size_t kTransferBufferSize = 256000;
 char* TransferBuffer();
 
+// Buffer for a value name: the longest the platform allows (16,383) and NUL.
+inline constexpr unsigned long kValueNameBuffer = 16384;
+
 // Error codes the registry code reports besides the platform's own.
 inline constexpr int32_t kRegRemoteRootRefused = 75;  // HKCR or HKCU while remote
 inline constexpr int32_t kRegHostUnreachable = 76;    // REGCONNECT name does not resolve

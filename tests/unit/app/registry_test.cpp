@@ -196,5 +196,20 @@ TEST_F(RegistryTest, TransferBufferHoldsTheLongestStringExactly) {
   EXPECT_EQ(Run("REGKEYDEL", std::string(kBase) + ",big"), 0);
 }
 
+TEST_F(RegistryTest, StringLargerThanTheTransferBufferFailsCleanly) {
+  // Written by another program: 300,000 bytes and the NUL.
+  HKEY h;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kBaseSub, 0, KEY_WRITE, &h), ERROR_SUCCESS);
+  const std::string huge(300000, 'h');
+  ASSERT_EQ(RegSetValueExA(h, "huge", 0, REG_SZ, reinterpret_cast<const BYTE*>(huge.c_str()),
+                           static_cast<DWORD>(huge.size() + 1)),
+            ERROR_SUCCESS);
+  RegCloseKey(h);
+  EXPECT_EQ(Run("REGKEYGET", std::string(kBase) + ",huge"), ERROR_MORE_DATA);
+  EXPECT_EQ(GetVariable(in, "REGKEYGET"), "");
+  EXPECT_EQ(GetVariable(in, "REGKEYTYPE"), "");
+  EXPECT_EQ(Run("REGKEYDEL", std::string(kBase) + ",huge"), 0);
+}
+
 }  // namespace
 }  // namespace kes
