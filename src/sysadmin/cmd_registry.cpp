@@ -181,8 +181,8 @@ void CmdRegKeyDel(Interp& in, Ctx&) {
   std::string subName;
   if (!s.hasSeparator) {
     // The last element of the path names the key to delete. Trailing
-    // backslashes do not count, so no empty name can reach the platform
-    // (which would delete the parent key itself); the root alone is refused.
+    // backslashes do not count, so the platform is never asked to delete an
+    // empty name (what that does is not defined); a root alone is refused.
     keyPath = WithoutTrailingBackslashes(keyPath);
     const size_t bs = keyPath.rfind('\\');
     if (bs == std::string::npos || bs + 1 >= keyPath.size()) {
