@@ -17,19 +17,19 @@ namespace {
 // Longest key name plus its NUL, with room to spare.
 constexpr DWORD kKeyNameBuffer = 1024;
 
-// The argument text cut into the fields of a key specification. Quotes never
+// The argument text cut into the fields of a key argument. Quotes never
 // protect a separator: for the commands that read or write values the quote
 // character is removed from the whole text first, and double quotes are
 // removed again from the key path and the value name.
-struct Spec {
+struct KeyArgs {
   std::vector<std::string> fields;  // untrimmed
   std::string keyPath;              // trimmed, without double quotes
   std::string valueName;            // trimmed, without double quotes
   bool hasSeparator = false;
 };
 
-Spec ParseSpec(const Interp& in, bool removeQuoteChar) {
-  Spec s;
+KeyArgs ParseKeyArgs(const Interp& in, bool removeQuoteChar) {
+  KeyArgs s;
   std::string text = in.line.args;
   if (removeQuoteChar && !in.sep.quote.empty()) ReplaceAll(text, in.sep.quote, "");
   const std::string& sep = in.Sep();
@@ -108,7 +108,7 @@ bool HostResolves(const std::string& name) {
 // ---- REGKEYGET key,value
 
 void CmdRegKeyGet(Interp& in, Ctx&) {
-  const Spec s = ParseSpec(in, true);
+  const KeyArgs s = ParseKeyArgs(in, true);
   const RegValueText v = RegistryGetValue(s.keyPath, s.valueName, in.Sep());
   in.err.code = v.code;
   in.line.result = v.text;
@@ -118,7 +118,7 @@ void CmdRegKeyGet(Interp& in, Ctx&) {
 // ---- REGKEYSET key,value,data,type and REGKEYNEW key
 
 void CmdRegKeySet(Interp& in, Ctx&) {
-  const Spec s = ParseSpec(in, true);
+  const KeyArgs s = ParseKeyArgs(in, true);
   RegKey key;
   // The opener creates the key when it cannot be opened.
   in.err.code = OpenKey(SplitKeyPath(s.keyPath), false, KEY_WRITE, key);
@@ -176,7 +176,7 @@ void CmdRegKeySet(Interp& in, Ctx&) {
 // ---- REGKEYDEL key  (the key itself) / key,value (a value)
 
 void CmdRegKeyDel(Interp& in, Ctx&) {
-  const Spec s = ParseSpec(in, true);
+  const KeyArgs s = ParseKeyArgs(in, true);
   std::string keyPath = s.keyPath;
   std::string subName;
   if (!s.hasSeparator) {
@@ -204,7 +204,7 @@ void CmdRegKeyDel(Interp& in, Ctx&) {
 void CmdRegKeyList(Interp& in, Ctx&) {
   auto& list = in.vars.Sys(SysList::REGKEYLIST);
   list.clear();
-  const Spec s = ParseSpec(in, false);
+  const KeyArgs s = ParseKeyArgs(in, false);
   RegKey key;
   in.err.code = OpenKey(SplitKeyPath(s.keyPath), false, KEY_READ, key);
   if (!in.err.code) {
@@ -227,7 +227,7 @@ void CmdRegKeyList(Interp& in, Ctx&) {
 void CmdRegValueList(Interp& in, Ctx&) {
   auto& list = in.vars.Sys(SysList::REGVALUELIST);
   list.clear();
-  const Spec s = ParseSpec(in, false);
+  const KeyArgs s = ParseKeyArgs(in, false);
   RegKey key;
   in.err.code = OpenKey(SplitKeyPath(s.keyPath), false, KEY_QUERY_VALUE, key);
   if (!in.err.code) {
@@ -288,7 +288,7 @@ void ListChildren(Interp& in, const std::string& root, WalkLevel& level, std::ve
 void CmdRegKeyXList(Interp& in, Ctx&) {
   auto& list = in.vars.Sys(SysList::REGKEYXLIST);
   list.clear();
-  const Spec s = ParseSpec(in, false);
+  const KeyArgs s = ParseKeyArgs(in, false);
   const KeyPath top = SplitKeyPath(s.keyPath);
   RegKey first;
   in.err.code = OpenKey(top, false, KEY_READ, first);

@@ -1,5 +1,5 @@
 // Registry access shared by the registry commands, the scheduled-run entries,
-// start-up and the built-in values: key specifications, the key opener with
+// start-up and the built-in values: key arguments, the key opener with
 // its create fallback, the remote registry computer and the transfer buffer.
 #pragma once
 
