@@ -121,7 +121,7 @@ SubstHost::Found Interp::Builtin(std::string_view name, std::string& out) {
 
 const std::vector<std::string>* Interp::ComputedList(SysList id) {
   if (id != SysList::ATRUN) return nullptr;
-  return nullptr;
+  return AtRunList();
 }
 
 }  // namespace kes
