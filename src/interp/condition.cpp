@@ -1,12 +1,10 @@
 #include "interp/condition.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "interp/expression.h"
 #include "interp/numformat.h"
 #include "interp/wildcard.h"
 #include "net/http.h"
+#include "script/loader.h"
 #include "sysadmin/fileops.h"
 #include "sysadmin/sysquery.h"
 
@@ -59,12 +57,9 @@ bool MatchElement(std::string_view element, const std::string& text, bool anchor
 
 std::vector<std::string> ReadLines(const std::string& path, bool& ok) {
   std::vector<std::string> lines;
-  std::ifstream f(path, std::ios::binary);
-  ok = static_cast<bool>(f);
+  std::string s;
+  ok = ReadWholeFile(path, s);
   if (!ok) return lines;
-  std::ostringstream ss;
-  ss << f.rdbuf();
-  const std::string s = ss.str();
   size_t i = 0;
   while (i < s.size()) {
     size_t e = s.find('\n', i);
