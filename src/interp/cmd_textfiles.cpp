@@ -61,7 +61,7 @@ int ReplaceThroughWorkFile(const std::string& path, std::string_view bytes) {
   const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
   const std::string work = folder + std::to_string(GetCurrentProcessId()) + "_Kvt.tmp";
   HANDLE h = CreateFileA(work.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return 75;
+  if (h == INVALID_HANDLE_VALUE) return OpenError(GetLastError());
   DWORD w = 0;
   bool ok = bytes.empty() || (WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &w, nullptr) &&
                               w == bytes.size());
