@@ -12,71 +12,11 @@
 
 #include "interp/commands.h"
 #include "interp/strops.h"
+#include "interp/workfile.h"
 
 namespace kes {
 
 namespace {
-
-// Files larger than this are refused rather than exhausting memory.
-constexpr DWORD kMaxFileBytes = 256u * 1024u * 1024u;
-
-// The error code of a failed open: 53 missing file, 76 missing folder, 75
-// otherwise (locked, denied).
-int OpenError(DWORD e) {
-  if (e == ERROR_FILE_NOT_FOUND) return 53;
-  if (e == ERROR_PATH_NOT_FOUND || e == ERROR_BAD_NETPATH || e == ERROR_INVALID_DRIVE) return 76;
-  return 75;
-}
-
-// Reads a whole file. shareWrite lets the file stay open for writing by
-// others (reading a log); edits ask for exclusive writing.
-int ReadFileBytes(const std::string& path, std::string& out, bool shareWrite) {
-  out.clear();
-  if (path.empty()) return 1;
-  const DWORD attr = GetFileAttributesA(path.c_str());
-  if (attr == INVALID_FILE_ATTRIBUTES) return OpenError(GetLastError());
-  if (attr & FILE_ATTRIBUTE_DIRECTORY) return 53;
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | (shareWrite ? FILE_SHARE_WRITE : 0), nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return OpenError(GetLastError());
-  DWORD high = 0;
-  const DWORD size = GetFileSize(h, &high);
-  if (high != 0 || size > kMaxFileBytes) {
-    CloseHandle(h);
-    return ERROR_NOT_ENOUGH_MEMORY;
-  }
-  out.resize(size);
-  DWORD got = 0;
-  const BOOL ok = size == 0 || ReadFile(h, &out[0], size, &got, nullptr);
-  CloseHandle(h);
-  if (!ok) return 75;
-  out.resize(got);
-  return 0;
-}
-
-// Writes bytes to a work file in the folder of path and moves it over path.
-// On any failure the work file is removed and path is left as it was.
-int ReplaceThroughWorkFile(const std::string& path, std::string_view bytes) {
-  const size_t slash = path.find_last_of("\\/");
-  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-  const std::string work = folder + std::to_string(GetCurrentProcessId()) + "_Kvt.tmp";
-  HANDLE h = CreateFileA(work.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return OpenError(GetLastError());
-  DWORD w = 0;
-  bool ok = bytes.empty() || (WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &w, nullptr) &&
-                              w == bytes.size());
-  ok = FlushFileBuffers(h) && ok;
-  CloseHandle(h);
-  const DWORD attr = GetFileAttributesA(path.c_str());
-  if (ok) ok = MoveFileExA(work.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-  if (!ok) {
-    DeleteFileA(work.c_str());
-    return 75;
-  }
-  if (attr != INVALID_FILE_ATTRIBUTES && (attr & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
-    SetFileAttributesA(path.c_str(), attr);
-  return 0;
-}
 
 // Reads a text file for a line command: errors as above, and 1 for UTF-16.
 int ReadTextFile(const std::string& path, std::string& bytes) {
@@ -301,13 +241,13 @@ void CmdLineNext(Interp& in, Ctx&) {
   const DWORD attr = GetFileAttributesA(file.c_str());
   if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY)) {
     positions.erase(key);
-    in.err.code = attr == INVALID_FILE_ATTRIBUTES ? OpenError(GetLastError()) : 53;
+    in.err.code = attr == INVALID_FILE_ATTRIBUTES ? FileOpenError(GetLastError()) : 53;
     return;
   }
   HANDLE h = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
-    in.err.code = OpenError(GetLastError());
+    in.err.code = FileOpenError(GetLastError());
     return;
   }
   unsigned long long& pos = positions[key];
