@@ -202,7 +202,7 @@ void ListElementwise(Interp& in, const std::string& word) {
 
 }  // namespace
 
-void CmdListOp(Interp& in, Ctx&) {
+static void CmdListOpBody(Interp& in, Ctx&) {
   const std::string& w = in.line.word;
   if (w == "CLEAR") {
     ListTarget t(in, Field(in, 1));
@@ -225,7 +225,7 @@ void CmdListOp(Interp& in, Ctx&) {
 // (INCR %I%, UPPER %LIST(%N%)%) they work on that one variable; otherwise
 // INT ... RTRIM work on the list the first argument names, and INCR, DECR and
 // INV compute from the argument as written and store under that name.
-void CmdValueOp(Interp& in, Ctx&) {
+static void CmdValueOpBody(Interp& in, Ctx&) {
   const std::string& w = in.line.word;
   const std::string raw = RawArgs(in);
   const std::string_view rawTrim = TrimView(raw);
@@ -265,7 +265,7 @@ void CmdValueOp(Interp& in, Ctx&) {
 
 // ARRAY COUNT|DELETE|CLEAN|COMPACT|INSERT on user lists; the result goes to
 // ARRAY and NARRAY.
-void CmdArray(Interp& in, Ctx&) {
+static void CmdArrayBody(Interp& in, Ctx&) {
   const std::string word = Upper(Field(in, 1));
   const std::string list = Upper(Field(in, 2));
   ListOpArgs a;
@@ -310,6 +310,17 @@ void CmdArray(Interp& in, Ctx&) {
   }
   in.line.result = ListOperation(in.vars, in, op, list, a);
   in.line.secondResult = true;
+}
+
+// Every handler runs under the memory guard.
+void CmdListOp(Interp& in, Ctx& c) {
+  GuardMemory(in, [&] { CmdListOpBody(in, c); });
+}
+void CmdValueOp(Interp& in, Ctx& c) {
+  GuardMemory(in, [&] { CmdValueOpBody(in, c); });
+}
+void CmdArray(Interp& in, Ctx& c) {
+  GuardMemory(in, [&] { CmdArrayBody(in, c); });
 }
 
 }  // namespace kes

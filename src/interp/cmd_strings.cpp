@@ -27,18 +27,18 @@ int64_t RoundedInt(std::string_view s) { return ValInt64(RoundEvenText(Val(s)));
 
 }  // namespace
 
-void CmdLeft(Interp& in, Ctx&) { in.line.result = LeftText(TextArg(in, 1), ValInt64(Field(in, 1))); }
+static void CmdLeftBody(Interp& in, Ctx&) { in.line.result = LeftText(TextArg(in, 1), ValInt64(Field(in, 1))); }
 
-void CmdRight(Interp& in, Ctx&) { in.line.result = RightText(TextArg(in, 1), ValInt64(Field(in, 1))); }
+static void CmdRightBody(Interp& in, Ctx&) { in.line.result = RightText(TextArg(in, 1), ValInt64(Field(in, 1))); }
 
-void CmdLen(Interp& in, Ctx&) { in.line.result = std::to_string(in.line.args.size()); }
+static void CmdLenBody(Interp& in, Ctx&) { in.line.result = std::to_string(in.line.args.size()); }
 
-void CmdReverse(Interp& in, Ctx&) { in.line.result = ReverseText(in.line.args); }
+static void CmdReverseBody(Interp& in, Ctx&) { in.line.result = ReverseText(in.line.args); }
 
 // REPLACE search, replacement, text. The fields are taken from the line as
 // written when it has exactly three, each substituted on its own, so values
 // holding the separator stay whole; otherwise from the substituted text.
-void CmdReplace(Interp& in, Ctx&) {
+static void CmdReplaceBody(Interp& in, Ctx&) {
   const std::string raw = RawArgs(in);
   std::vector<std::string> rawFields = SplitFields(raw, in.Sep(), in.sep.quote);
   std::string f[3];
@@ -62,7 +62,7 @@ void CmdReplace(Interp& in, Ctx&) {
   if (!target.empty()) SetVariable(in, target, r);
 }
 
-void CmdAfterBefore(Interp& in, Ctx&) {
+static void CmdAfterBeforeBody(Interp& in, Ctx&) {
   const std::string which = Upper(Field(in, 1));
   if (which != "FIRST" && which != "LAST") {
     in.err.code = -999;
@@ -71,7 +71,7 @@ void CmdAfterBefore(Interp& in, Ctx&) {
   in.line.result = AfterBefore(TextArg(in, 2), FieldUnquoted(in, 2), in.line.word == "AFTER", which == "LAST");
 }
 
-void CmdAscii(Interp& in, Ctx&) {
+static void CmdAsciiBody(Interp& in, Ctx&) {
   const Num v = Val(in.line.args);
   if (!LooksNumeric(in.line.args) || !(v >= 0 && v < 256)) {
     in.err.code = 1;
@@ -81,7 +81,7 @@ void CmdAscii(Interp& in, Ctx&) {
 }
 
 // CUT "sep", text: the pieces replace the CUT list; NCUT holds their count.
-void CmdCut(Interp& in, Ctx&) {
+static void CmdCutBody(Interp& in, Ctx&) {
   const std::string& f1 = Field(in, 1);
   const std::string& q = in.sep.quote;
   if (q.empty() || f1.size() < 2 * q.size() + 1 || !StartsWith(f1, q) || !EndsWith(f1, q)) {
@@ -98,7 +98,7 @@ void CmdCut(Interp& in, Ctx&) {
 // INSET text: the names of the variables whose value contains the text, as
 // INSET1, INSET2, ...; the result and NINSET hold their number. The INSET
 // variables themselves are not searched.
-void CmdInset(Interp& in, Ctx&) {
+static void CmdInsetBody(Interp& in, Ctx&) {
   const std::string text = TextArg(in, 0);
   const bool ci = in.sw.caseInsensitive;
   std::vector<std::string> names;
@@ -117,14 +117,14 @@ void CmdInset(Interp& in, Ctx&) {
 }
 
 // SPELL text: SPELL1, SPELL2, ... hold the characters, NSPELL their number.
-void CmdSpell(Interp& in, Ctx&) {
+static void CmdSpellBody(Interp& in, Ctx&) {
   const std::string text = in.line.args;
   (void)TakeFamily(in, "SPELL");
   for (size_t i = 0; i < text.size(); ++i) SetVariable(in, "SPELL" + std::to_string(i + 1), text.substr(i, 1));
   SetVariable(in, "NSPELL", std::to_string(text.size()));
 }
 
-void CmdConvert(Interp& in, Ctx&) {
+static void CmdConvertBody(Interp& in, Ctx&) {
   const std::string how = Upper(Field(in, 1));
   std::string r;
   if (how == "ASC") {
@@ -160,12 +160,12 @@ void CmdConvert(Interp& in, Ctx&) {
 }
 
 // BASE64 CODE, text encodes; any other word decodes.
-void CmdBase64(Interp& in, Ctx&) {
+static void CmdBase64Body(Interp& in, Ctx&) {
   const std::string text = TextArg(in, 1);
   in.line.result = Upper(Field(in, 1)) == "CODE" ? Base64Encode(text) : Base64Decode(text);
 }
 
-void CmdPathPart(Interp& in, Ctx&) {
+static void CmdPathPartBody(Interp& in, Ctx&) {
   const std::string& w = in.line.word;
   PathPart part = PathPart::File;
   if (w == "DRIVENAME") part = PathPart::Drive;
@@ -173,6 +173,47 @@ void CmdPathPart(Interp& in, Ctx&) {
   else if (w == "EXTNAME") part = PathPart::Ext;
   else if (w == "PREFIXNAME") part = PathPart::Prefix;
   in.line.result = SplitPath(TextArg(in, 0), part);
+}
+
+// Every handler runs under the memory guard.
+void CmdLeft(Interp& in, Ctx& c) {
+  GuardMemory(in, [&] { CmdLeftBody(in, c); });
+}
+void CmdRight(Interp& in, Ctx& c) {
+  GuardMemory(in, [&] { CmdRightBody(in, c); });
+}
+void CmdLen(Interp& in, Ctx& c) {
+  GuardMemory(in, [&] { CmdLenBody(in, c); });
+}
+void CmdReverse(Interp& in, Ctx& c) {
+  GuardMemory(in, [&] { CmdReverseBody(in, c); });
+}
+void CmdReplace(Interp& in, Ctx& c) {
+  GuardMemory(in, [&] { CmdReplaceBody(in, c); });
+}
+void CmdAfterBefore(Interp& in, Ctx& c) {
+  GuardMemory(in, [&] { CmdAfterBeforeBody(in, c); });
+}
+void CmdAscii(Interp& in, Ctx& c) {
+  GuardMemory(in, [&] { CmdAsciiBody(in, c); });
+}
+void CmdCut(Interp& in, Ctx& c) {
+  GuardMemory(in, [&] { CmdCutBody(in, c); });
+}
+void CmdInset(Interp& in, Ctx& c) {
+  GuardMemory(in, [&] { CmdInsetBody(in, c); });
+}
+void CmdSpell(Interp& in, Ctx& c) {
+  GuardMemory(in, [&] { CmdSpellBody(in, c); });
+}
+void CmdConvert(Interp& in, Ctx& c) {
+  GuardMemory(in, [&] { CmdConvertBody(in, c); });
+}
+void CmdBase64(Interp& in, Ctx& c) {
+  GuardMemory(in, [&] { CmdBase64Body(in, c); });
+}
+void CmdPathPart(Interp& in, Ctx& c) {
+  GuardMemory(in, [&] { CmdPathPartBody(in, c); });
 }
 
 }  // namespace kes

@@ -11,6 +11,7 @@
 #include <map>
 
 #include "interp/commands.h"
+#include "interp/textargs.h"
 #include "interp/strops.h"
 #include "interp/workfile.h"
 
@@ -45,7 +46,7 @@ std::string OemAnsi(std::string_view s, bool toAnsi) {
 
 // DOSANSILINE text / ANSIDOSLINE text convert the argument text; DOSANSI file
 // / ANSIDOS file convert a whole file in place, line by line.
-void CmdOemAnsi(Interp& in, Ctx&) {
+static void CmdOemAnsiBody(Interp& in, Ctx&) {
   const std::string& w = in.line.word;
   const bool toAnsi = w == "DOSANSI" || w == "DOSANSILINE";
   if (w == "DOSANSILINE" || w == "ANSIDOSLINE") {
@@ -67,7 +68,7 @@ void CmdOemAnsi(Interp& in, Ctx&) {
 // without byte-order mark) converted to ANSI, in place or into target. A file
 // that is not UTF-16 is left alone with error 1. The result is the number of
 // characters converted.
-void CmdUnicodeAnsi(Interp& in, Ctx&) {
+static void CmdUnicodeAnsiBody(Interp& in, Ctx&) {
   const std::string file = FieldUnquoted(in, 1);
   std::string target = FieldUnquoted(in, 2);
   if (target.empty()) target = file;
@@ -113,7 +114,7 @@ void CmdUnicodeAnsi(Interp& in, Ctx&) {
 // SUBSTITU file, n, text: line n is replaced by text (error 1 past the end).
 // SUBSTITU file, search, replacement (search not a plain number, or quoted):
 // every occurrence of search is replaced; the result is their number.
-void CmdInsertText(Interp& in, Ctx&) {
+static void CmdInsertTextBody(Interp& in, Ctx&) {
   const std::string file = FieldUnquoted(in, 1);
   if (file.empty() || FieldCount(in) < 3) {
     in.err.code = 1;
@@ -168,7 +169,7 @@ void CmdInsertText(Interp& in, Ctx&) {
 // contains text, or matches it as a wildcard pattern when it holds "*"; the
 // case flag applies. The result is the number of lines deleted; the file is
 // rewritten only when one was.
-void CmdDelLine(Interp& in, Ctx&) {
+static void CmdDelLineBody(Interp& in, Ctx&) {
   const std::string file = FieldUnquoted(in, 1);
   const std::string& f2 = Field(in, 2);
   if (file.empty() || f2.empty()) {
@@ -227,7 +228,7 @@ constexpr size_t kMaxLineBytes = 1u << 20;
 // LINENEXT file gives the next line of the file on each call (CR LF or LF
 // ends a line) and the character 26 past the end; LINENEXT file, TOP starts
 // again and gives the first line.
-void CmdLineNext(Interp& in, Ctx&) {
+static void CmdLineNextBody(Interp& in, Ctx&) {
   const std::string file = FieldUnquoted(in, 1);
   const std::string opt = Upper(Field(in, 2));
   if (file.empty() || (!opt.empty() && opt != "TOP")) {
@@ -288,6 +289,23 @@ void CmdLineNext(Interp& in, Ctx&) {
   if (!line.empty() && line.back() == '\n') line.pop_back();
   if (!line.empty() && line.back() == '\r') line.pop_back();
   in.line.result = std::move(line);
+}
+
+// Every handler runs under the memory guard.
+void CmdOemAnsi(Interp& in, Ctx& c) {
+  GuardMemory(in, [&] { CmdOemAnsiBody(in, c); });
+}
+void CmdUnicodeAnsi(Interp& in, Ctx& c) {
+  GuardMemory(in, [&] { CmdUnicodeAnsiBody(in, c); });
+}
+void CmdInsertText(Interp& in, Ctx& c) {
+  GuardMemory(in, [&] { CmdInsertTextBody(in, c); });
+}
+void CmdDelLine(Interp& in, Ctx& c) {
+  GuardMemory(in, [&] { CmdDelLineBody(in, c); });
+}
+void CmdLineNext(Interp& in, Ctx& c) {
+  GuardMemory(in, [&] { CmdLineNextBody(in, c); });
 }
 
 }  // namespace kes

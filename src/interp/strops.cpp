@@ -105,13 +105,15 @@ std::string RoundEvenText(Num v) {
 }
 
 std::string BinaryText(int64_t v) {
-  uint64_t u = v < 0 ? static_cast<uint32_t>(static_cast<int32_t>(v)) : static_cast<uint64_t>(v);
+  // Negative numbers in two's complement: 32 digits, 64 beyond 32 bits.
+  const bool wide = v < INT32_MIN;
+  uint64_t u = v < 0 && !wide ? static_cast<uint32_t>(static_cast<int32_t>(v)) : static_cast<uint64_t>(v);
   std::string s;
   while (u) {
     s += static_cast<char>('0' + (u & 1));
     u >>= 1;
   }
-  const size_t width = v < 0 ? 32 : 31;
+  const size_t width = wide ? 64 : v < 0 ? 32 : 31;
   if (s.size() < width) s.append(width - s.size(), '0');
   std::reverse(s.begin(), s.end());
   return s;

@@ -2,6 +2,8 @@
 // argument text as written, variable references, and variable families.
 #pragma once
 
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,5 +30,19 @@ std::vector<std::string> TakeFamily(Interp& in, const std::string& upperBase);
 // Writes elements back as base + the element number, zero-padded to the
 // number of digits of the count.
 void WriteFamily(Interp& in, const std::string& upperBase, const std::vector<std::string>& elements);
+
+// Runs a command body; running out of memory (a huge text cut into pieces,
+// a file of millions of lines) becomes error 8, the system's "not enough
+// memory" code, instead of ending the program.
+template <class F>
+void GuardMemory(Interp& in, F&& body) {
+  try {
+    body();
+  } catch (const std::bad_alloc&) {
+    in.err.code = 8;
+  } catch (const std::length_error&) {
+    in.err.code = 8;
+  }
+}
 
 }  // namespace kes

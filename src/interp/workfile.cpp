@@ -5,7 +5,7 @@
 namespace kes {
 
 // Files larger than this are refused rather than exhausting memory.
-constexpr DWORD kMaxFileBytes = 256u * 1024u * 1024u;
+constexpr DWORD kMaxFileBytes = 64u * 1024u * 1024u;
 
 int FileOpenError(unsigned long e) {
   if (e == ERROR_FILE_NOT_FOUND) return 53;

@@ -72,6 +72,7 @@ TEST(Strops, Convert) {
   EXPECT_EQ(BinaryText(5), std::string(28, '0') + "101");
   EXPECT_EQ(BinaryText(0).size(), 31u);
   EXPECT_EQ(BinaryText(-1), std::string(32, '1'));
+  EXPECT_EQ(BinaryText(INT64_MIN), "1" + std::string(63, '0'));
   EXPECT_EQ(HexText(255), "FF");
   EXPECT_EQ(HexText(0), "0");
   EXPECT_EQ(HexText(-1), "FFFFFFFF");
