@@ -1,10 +1,326 @@
-// List and value commands.
+// List and value commands: whole-list operations on system lists, user lists
+// ($NAME) and variable families (LINE1, LINE2, ...), the value commands on one
+// variable, and ARRAY.
 #include "interp/commands.h"
+#include "interp/numformat.h"
+#include "interp/strops.h"
+#include "interp/textargs.h"
 
 namespace kes {
 
-void CmdArray(Interp& in, Ctx& c) { NotBuilt(in, c); }
-void CmdListOp(Interp& in, Ctx& c) { NotBuilt(in, c); }
-void CmdValueOp(Interp& in, Ctx& c) { NotBuilt(in, c); }
+namespace {
+
+// The list a command's target names. A family is taken out of the variable
+// table when opened and written back by Close, as the commands require.
+class ListTarget {
+ public:
+  enum class Kind { None, System, User, Family };
+
+  ListTarget(Interp& in, std::string_view target) : in_(in), name_(Upper(TrimView(target))) {
+    if (name_.empty()) return;
+    if (name_[0] == '$') {
+      std::string list;
+      long long n;
+      VarStore::SplitListName(name_, list, n);
+      const int slot = in.vars.UserListSlot(list);
+      if (slot < 0) {
+        in.err.code = 1;
+        return;
+      }
+      kind_ = Kind::User;
+      vec_ = &in.vars.UserList(slot);
+      return;
+    }
+    const int id = SysListId(name_);
+    if (id >= 0) {
+      // ATRUN is computed on each read and ARG lives per call level: neither
+      // is a list these commands can change.
+      if (id == static_cast<int>(SysList::ATRUN) || id == static_cast<int>(SysList::ARG)) return;
+      kind_ = Kind::System;
+      vec_ = &in.vars.Sys(static_cast<SysList>(id));
+      return;
+    }
+    kind_ = Kind::Family;
+    family_ = TakeFamily(in, name_);
+    vec_ = &family_;
+  }
+  ListTarget(const ListTarget&) = delete;
+  ListTarget& operator=(const ListTarget&) = delete;
+  ~ListTarget() { Close(); }
+
+  Kind kind() const { return kind_; }
+  const std::string& name() const { return name_; }
+  bool Valid() const { return kind_ != Kind::None; }
+  std::vector<std::string>& Elements() {
+    static std::vector<std::string> none;
+    return vec_ ? *vec_ : none;
+  }
+  // The family is not written back (CLEAR, or a family being replaced).
+  void Discard() {
+    family_.clear();
+    written_ = true;
+  }
+  void Close() {
+    if (kind_ == Kind::Family && !written_) WriteFamily(in_, name_, family_);
+    written_ = true;
+  }
+
+ private:
+  Interp& in_;
+  std::string name_;
+  Kind kind_ = Kind::None;
+  std::vector<std::string>* vec_ = nullptr;
+  std::vector<std::string> family_;
+  bool written_ = false;
+};
+
+// The mask of FORMAT: everything after the first separator, trimmed; it is
+// not split, so a mask may hold the separator and quoted literals.
+std::string MaskArgument(const Interp& in) {
+  const size_t p = AfterSeparators(in.line.args, 1, in.Sep(), in.sep.quote);
+  if (p == std::string::npos) return std::string();
+  return Trim(std::string_view(in.line.args).substr(p));
+}
+
+// One element or value under the value commands that also work on lists.
+std::string ApplyValueOp(const std::string& word, std::string_view v, std::string_view mask, bool listForm) {
+  if (word == "INT") return IntPartText(Val(v));
+  if (word == "ROUND") return RoundEvenText(Val(v));
+  if (word == "FORMAT") return FormatNumber(Val(v), mask);
+  if (word == "UPPER") return Upper(v);
+  if (word == "LOWER") return Lower(v);
+  // The list forms trim spaces; the value forms spaces and tabs.
+  if (word == "LTRIM") {
+    if (listForm) return LTrim(v);
+    size_t b = 0;
+    while (b < v.size() && (v[b] == ' ' || v[b] == '\t')) ++b;
+    return std::string(v.substr(b));
+  }
+  if (word == "RTRIM") {
+    if (listForm) return RTrim(v);
+    size_t e = v.size();
+    while (e > 0 && (v[e - 1] == ' ' || v[e - 1] == '\t')) --e;
+    return std::string(v.substr(0, e));
+  }
+  if (word == "INCR") return GeneralFormat(Val(v) + 1);
+  if (word == "DECR") return GeneralFormat(Val(v) - 1);
+  if (word == "INV") return Val(v) == 0 ? "1" : "0";
+  return std::string(v);
+}
+
+// Removes every variable of the family base + number (CROP1..., INSET1...).
+void ClearFamily(Interp& in, const std::string& base) { (void)TakeFamily(in, base); }
+
+void ListSort(Interp& in, bool descending) {
+  ListTarget t(in, Field(in, 1));
+  if (!t.Valid()) return;
+  SortElements(t.Elements(), ValInt64(Field(in, 2)), ValInt64(Field(in, 3)), in.sw.caseInsensitive, descending);
+}
+
+void ListCrop(Interp& in) {
+  if (FieldCount(in) < 3) {
+    in.err.code = 1;
+    return;
+  }
+  std::vector<std::string> block;
+  bool sourceIsCrop = false;
+  {
+    ListTarget t(in, Field(in, 1));
+    if (!t.Valid()) return;
+    block = CropElements(t.Elements(), FieldUnquoted(in, 2), FieldUnquoted(in, 3), ValInt64(Field(in, 4)),
+                         ValInt64(Field(in, 5)), in.sw.caseInsensitive);
+    sourceIsCrop = t.kind() == ListTarget::Kind::Family && t.name() == in.line.word;
+    if (sourceIsCrop) t.Discard();
+  }
+  // The new block replaces what an earlier CROP left.
+  if (!sourceIsCrop) ClearFamily(in, in.line.word);
+  for (size_t i = 0; i < block.size(); ++i) SetVariable(in, in.line.word + std::to_string(i + 1), block[i]);
+  in.line.result = std::to_string(block.size());
+}
+
+void ListFlat(Interp& in) {
+  ListTarget t(in, Field(in, 1));
+  const auto& e = t.Elements();
+  if (e.empty()) return;
+  std::string s;
+  for (size_t i = 0; i < e.size(); ++i) {
+    if (i) s += in.Sep();
+    s += e[i];
+  }
+  in.line.result = std::move(s);
+}
+
+void ListTransfer(Interp& in) {
+  const std::string source = Upper(Field(in, 1));
+  const std::string target = Upper(Field(in, 2));
+  if (source.empty() || target.empty()) {
+    in.err.code = 1;
+    return;
+  }
+  if (source == target) return;
+  std::vector<std::pair<long long, long long>> pairs;
+  for (size_t i = 3; i <= FieldCount(in); i += 2) pairs.emplace_back(ValInt64(Field(in, i)), ValInt64(Field(in, i + 1)));
+  std::vector<std::string> values;
+  {
+    ListTarget s(in, source);
+    if (!s.Valid()) return;
+    values.reserve(s.Elements().size());
+    for (const auto& e : s.Elements()) values.push_back(TransferValue(e, pairs));
+  }
+  in.line.result = std::to_string(values.size());
+  if (values.empty()) return;
+  ListTarget t(in, target);
+  switch (t.kind()) {
+    case ListTarget::Kind::None:
+      return;
+    case ListTarget::Kind::System:
+      // DATA collects; every other system list is refilled, so the copy is
+      // what its readers see (CUT, for one, never grows by assignment).
+      if (target == "DATA") {
+        auto& d = t.Elements();
+        d.insert(d.end(), values.begin(), values.end());
+      } else {
+        t.Elements() = std::move(values);
+      }
+      return;
+    case ListTarget::Kind::User:
+      t.Elements() = std::move(values);
+      return;
+    case ListTarget::Kind::Family:
+      // Cleared, then written with zero-padded numbers.
+      t.Elements() = std::move(values);
+      return;
+  }
+}
+
+void ListElementwise(Interp& in, const std::string& word) {
+  ListTarget t(in, Field(in, 1));
+  if (!t.Valid()) return;
+  const std::string mask = word == "FORMAT" ? MaskArgument(in) : std::string();
+  for (auto& e : t.Elements()) e = ApplyValueOp(word, e, mask, true);
+}
+
+}  // namespace
+
+static void CmdListOpBody(Interp& in, Ctx&) {
+  const std::string& w = in.line.word;
+  if (w == "CLEAR") {
+    ListTarget t(in, Field(in, 1));
+    t.Elements().clear();
+    t.Discard();
+  } else if (w == "SORT" || w == "SORTD") {
+    ListSort(in, w == "SORTD");
+  } else if (w == "CROP") {
+    ListCrop(in);
+  } else if (w == "FLAT") {
+    ListFlat(in);
+  } else if (w == "TRANSFER") {
+    ListTransfer(in);
+  } else {
+    in.err.code = -999;
+  }
+}
+
+// Value commands. With a variable reference in the second word as written
+// (INCR %I%, UPPER %LIST(%N%)%) they work on that one variable; otherwise
+// INT ... RTRIM work on the list the first argument names, and INCR, DECR and
+// INV compute from the argument as written and store under that name.
+static void CmdValueOpBody(Interp& in, Ctx&) {
+  const std::string& w = in.line.word;
+  const std::string raw = RawArgs(in);
+  const std::string_view rawTrim = TrimView(raw);
+  const std::string_view second = rawTrim.substr(0, rawTrim.find(' '));
+  const bool nameForm = w == "INCR" || w == "DECR" || w == "INV";
+  const bool textForm = w == "UPPER" || w == "LOWER" || w == "LTRIM" || w == "RTRIM";
+
+  if (HasDelimiter(in, second)) {
+    std::string ref;
+    std::string mask;
+    if (w == "FORMAT") {
+      const size_t p = AfterSeparators(raw, 1, in.Sep(), in.sep.quote);
+      ref = ReferenceName(in, std::string_view(raw).substr(0, p == std::string::npos ? raw.size() : p - in.Sep().size()));
+      mask = MaskArgument(in);
+    } else {
+      ref = ReferenceName(in, second);
+    }
+    const std::string value = textForm ? in.line.args : Field(in, 1);
+    const std::string r = ApplyValueOp(w, value, mask, false);
+    in.line.result = r;
+    if (!ref.empty()) SetVariable(in, ref, r);
+    return;
+  }
+  if (nameForm) {
+    const std::string name = Trim(in.line.args);
+    if (name.empty()) {
+      in.err.code = 1;
+      return;
+    }
+    const std::string r = ApplyValueOp(w, name, "", false);
+    in.line.result = r;
+    SetVariable(in, name, r);
+    return;
+  }
+  ListElementwise(in, w);
+}
+
+// ARRAY COUNT|DELETE|CLEAN|COMPACT|INSERT on user lists; the result goes to
+// ARRAY and NARRAY.
+static void CmdArrayBody(Interp& in, Ctx&) {
+  const std::string word = Upper(Field(in, 1));
+  const std::string list = Upper(Field(in, 2));
+  ListOpArgs a;
+  a.caseInsensitive = in.sw.caseInsensitive;
+  ListOp op;
+  if (word == "COUNT") {
+    op = ListOp::Count;
+  } else if (word == "DELETE") {
+    op = ListOp::Delete;
+    a.index = ValInt64(Field(in, 3));
+  } else if (word == "CLEAN") {
+    op = ListOp::Clean;
+  } else if (word == "COMPACT") {
+    op = ListOp::Compact;
+  } else if (word == "INSERT") {
+    const std::string source = Upper(Field(in, 3));
+    if (list.size() < 2 || list[0] != '$' || source.size() < 2 || source[0] != '$') return;
+    std::string tn, sn;
+    long long dummy;
+    VarStore::SplitListName(list, tn, dummy);
+    VarStore::SplitListName(source, sn, dummy);
+    const int ts = in.vars.UserListSlot(tn), ss = in.vars.UserListSlot(sn);
+    if (ts < 0 || ss < 0) {
+      in.err.code = 1;
+      return;
+    }
+    const std::vector<std::string> items = in.vars.UserList(ss);  // a copy: $T may be $S
+    auto& t = in.vars.UserList(ts);
+    const long long n = ValInt64(Field(in, 4));
+    const size_t at = n >= 0 && static_cast<unsigned long long>(n) <= t.size() ? static_cast<size_t>(n) : t.size();
+    t.insert(t.begin() + static_cast<long>(at), items.begin(), items.end());
+    in.line.result = std::to_string(t.size());
+    in.line.secondResult = true;
+    return;
+  } else {
+    in.err.code = -999;
+    return;
+  }
+  if (list.size() < 2 || list[0] != '$') {
+    in.err.code = 1;
+    return;
+  }
+  in.line.result = ListOperation(in.vars, in, op, list, a);
+  in.line.secondResult = true;
+}
+
+// Every handler runs under the memory guard.
+void CmdListOp(Interp& in, Ctx& c) {
+  GuardMemory(in, [&] { CmdListOpBody(in, c); });
+}
+void CmdValueOp(Interp& in, Ctx& c) {
+  GuardMemory(in, [&] { CmdValueOpBody(in, c); });
+}
+void CmdArray(Interp& in, Ctx& c) {
+  GuardMemory(in, [&] { CmdArrayBody(in, c); });
+}
 
 }  // namespace kes
