@@ -98,10 +98,12 @@ void RunHandler(Interp& in, std::string& L, std::string& out, BlockStacks& st, b
   ln.secondResult = false;
   ln.noLog = false;
   ln.skipEpilogue = false;
+  ln.unhandled = false;
   const CommandRow* row = FindCommand(ln.word);
   notLogged = row && (row->flags & kNotLogged);
   if (!row || !row->handler) {
     in.err.code = -999;
+    ln.unhandled = true;
     return;
   }
   Ctx c{st, out, L};
@@ -164,6 +166,9 @@ void DispatchCommand(Interp& in, std::string_view word, std::string_view args, B
 
 namespace kes {
 
-void NotBuilt(Interp& in, Ctx&) { in.err.code = -999; }
+void NotBuilt(Interp& in, Ctx&) {
+  in.err.code = -999;
+  in.line.unhandled = true;
+}
 
 }  // namespace kes

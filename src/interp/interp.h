@@ -212,6 +212,7 @@ struct LineState {
   bool secondResult = false;  // publish the result as "N" + word too
   bool noLog = false;
   bool skipEpilogue = false;  // CALL, CALLSUB, ENDSUB end the line at once
+  bool unhandled = false;     // no handler took the command word (not a sub-keyword)
   std::string caller;
 };
 

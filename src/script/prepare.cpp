@@ -234,7 +234,8 @@ void AfterCommand(Interp& in, const std::string& L, bool setCaller, bool notLogg
   }
   // 2: a word without handler
   bool syntax = false;
-  if (in.err.code == -999 && !setCaller) {
+  // A sub-keyword no handler knows leaves -999, which is not logged.
+  if (in.err.code == -999 && ln.unhandled && !setCaller) {
     in.err.code = 1;
     syntax = true;
   }
