@@ -5,10 +5,18 @@
 namespace kes {
 
 // APPEND file,text adds a line; OUTPUT file,text replaces the content. The
-// text is everything after the first separator.
+// text is everything after the first separator that follows the file name.
 void CmdAppend(Interp& in, Ctx&) {
   const std::string& a = in.line.args;
-  const size_t p = a.find(in.Sep());
+  // A quoted file name may hold the separator.
+  size_t from = 0;
+  const std::string& q = in.sep.quote;
+  const std::string_view lead = LTrimView(a);
+  if (!q.empty() && StartsWith(lead, q)) {
+    const size_t close = a.find(q, (a.size() - lead.size()) + q.size());
+    if (close != std::string::npos) from = close + q.size();
+  }
+  const size_t p = a.find(in.Sep(), from);
   const std::string file = Unquote(Trim(std::string_view(a).substr(0, p)), in.sep.quote);
   const std::string_view text =
       p == std::string::npos ? std::string_view() : LTrimView(std::string_view(a).substr(p + in.Sep().size()));
