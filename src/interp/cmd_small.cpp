@@ -212,19 +212,10 @@ void CmdLine(Interp& in, Ctx&) {
     return;
   }
   // Lines end at CR LF or LF, as a text reader sees them.
-  long long count = 0;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t e = text.find('\n', start);
-    const size_t next = e == std::string::npos ? text.size() : e + 1;
-    if (e == std::string::npos) e = text.size();
-    size_t end = e;
-    if (end > start && text[end - 1] == '\r') --end;
-    if (++count == n) {
-      in.line.result = text.substr(start, end - start);
-      return;
-    }
-    start = next;
+  const std::vector<std::string_view> lines = LinesOf(text);
+  if (static_cast<unsigned long long>(n) <= lines.size()) {
+    in.line.result = lines[static_cast<size_t>(n - 1)];
+    return;
   }
   in.line.result = kAbsent;
 }

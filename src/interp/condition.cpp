@@ -60,15 +60,7 @@ std::vector<std::string> ReadLines(const std::string& path, bool& ok) {
   std::string s;
   ok = ReadWholeFile(path, s);
   if (!ok) return lines;
-  size_t i = 0;
-  while (i < s.size()) {
-    size_t e = s.find('\n', i);
-    if (e == std::string::npos) e = s.size();
-    size_t end = e;
-    if (end > i && s[end - 1] == '\r') --end;
-    lines.emplace_back(s, i, end - i);
-    i = e + 1;
-  }
+  for (std::string_view l : LinesOf(s)) lines.emplace_back(l);
   return lines;
 }
 

@@ -261,4 +261,19 @@ std::string ZeroPad(int64_t v, int width) {
   return v < 0 ? "-" + d : d;
 }
 
+std::vector<std::string_view> LinesOf(std::string_view text) {
+  std::vector<std::string_view> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t e = text.find('\n', start);
+    const size_t next = e == std::string_view::npos ? text.size() : e + 1;
+    if (e == std::string_view::npos) e = text.size();
+    size_t end = e;
+    if (end > start && text[end - 1] == '\r') --end;
+    lines.push_back(text.substr(start, end - start));
+    start = next;
+  }
+  return lines;
+}
+
 }  // namespace kes

@@ -58,6 +58,9 @@ std::vector<std::string> SplitFields(std::string_view s, std::string_view sep, s
 std::string Unquote(std::string_view s, std::string_view quote);
 void ReplaceAll(std::string& s, std::string_view from, std::string_view to);
 std::string ReplaceAllCopy(std::string_view s, std::string_view from, std::string_view to);
+// The lines of a text as a reader sees them: they end at CR LF or LF, the
+// line ends are not included, and a last line without one counts.
+std::vector<std::string_view> LinesOf(std::string_view text);
 // Removes every occurrence of character c.
 void RemoveChar(std::string& s, char c);
 // True when every character is a decimal digit (and s is not empty).

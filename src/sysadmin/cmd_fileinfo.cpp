@@ -99,10 +99,7 @@ void CmdAttrib(Interp& in, Ctx&) {
     in.err.code = 1;
     return;
   }
-  if (const int e = CheckUsablePath(path)) {
-    in.err.code = e;
-    return;
-  }
+  if (RefusePath(in, path)) return;
   std::vector<std::string> targets;
   if (HasWildcards(path)) {
     const std::string folder = FolderPart(path);
@@ -148,10 +145,7 @@ void CmdDir(Interp& in, Ctx&) {
     in.err.code = 1;
     return;
   }
-  if (const int e = CheckUsablePath(pattern)) {
-    in.err.code = e;
-    return;
-  }
+  if (RefusePath(in, pattern)) return;
   const bool folders = opts.find('D') != std::string::npos;
   const bool files = !folders || opts.find('F') != std::string::npos;
   const bool full = opts.find('P') != std::string::npos;
@@ -269,10 +263,7 @@ void CmdSize(Interp& in, Ctx&) {
     in.err.code = 1;
     return;
   }
-  if (const int e = CheckUsablePath(path)) {
-    in.err.code = e;
-    return;
-  }
+  if (RefusePath(in, path)) return;
   uint64_t total = 0;
   if (HasWildcards(path)) {
     const std::vector<FoundEntry> found = FindEntries(path, true, false);
@@ -368,10 +359,7 @@ void PathForm(Interp& in, F call) {
     in.err.code = 1;
     return;
   }
-  if (const int e = CheckUsablePath(path)) {
-    in.err.code = e;
-    return;
-  }
+  if (RefusePath(in, path)) return;
   std::string buf(MAX_PATH + 1, '\0');
   DWORD n = call(path.c_str(), buf.data(), static_cast<DWORD>(buf.size()));
   if (n >= buf.size()) {
@@ -441,10 +429,7 @@ void CmdBinGet(Interp& in, Ctx&) {
     in.err.code = 1;
     return;
   }
-  if (const int e = CheckUsablePath(file)) {
-    in.err.code = e;
-    return;
-  }
+  if (RefusePath(in, file)) return;
   if (!FileExists(file)) {
     in.err.code = 53;
     return;

@@ -93,10 +93,7 @@ void CmdDel(Interp& in, Ctx&) {
     in.err.code = 1;
     return;
   }
-  if (const int e = CheckUsablePath(path)) {
-    in.err.code = e;
-    return;
-  }
+  if (RefusePath(in, path)) return;
   const std::vector<FoundEntry> list = EndsWithSlash(path) ? std::vector<FoundEntry>() : FindEntries(path, true, false);
   if (list.empty()) {
     in.err.code = 53;
@@ -313,10 +310,7 @@ void CmdEdit(Interp& in, Ctx&) {
     in.err.code = 1;
     return;
   }
-  if (const int e = CheckUsablePath(path)) {
-    in.err.code = e;
-    return;
-  }
+  if (RefusePath(in, path)) return;
   const bool quote = path.find(' ') != std::string::npos;
   const unsigned long e = StartProcess("notepad.exe " + (quote ? "\"" + path + "\"" : path), false);
   in.err.code = e ? FileErrorCode(e) : 0;

@@ -55,10 +55,7 @@ void CmdIniEntry(Interp& in, Ctx&) {
     in.err.code = 1;
     return;
   }
-  if (const int e = CheckUsablePath(file)) {
-    in.err.code = e;
-    return;
-  }
+  if (RefusePath(in, file)) return;
   if (del) {
     // Nothing to remove from a missing file, and no empty file is made.
     if (!FileExists(file) || IniReadOnly(file)) {
@@ -110,15 +107,9 @@ struct DataLine {
 // line is kept as it is.
 std::vector<DataLine> ParseData(const std::string& text) {
   std::vector<DataLine> out;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t e = text.find('\n', start);
-    const size_t next = e == std::string::npos ? text.size() : e + 1;
-    if (e == std::string::npos) e = text.size();
-    size_t end = e;
-    if (end > start && text[end - 1] == '\r') --end;
+  for (std::string_view line : LinesOf(text)) {
     DataLine d;
-    d.text = text.substr(start, end - start);
+    d.text = line;
     const size_t eq = d.text.find('=');
     const std::string_view lead = LTrimView(d.text);
     if (eq != std::string::npos && !(lead.size() && lead[0] == ';')) {
@@ -127,7 +118,6 @@ std::vector<DataLine> ParseData(const std::string& text) {
       d.valueAt = eq + 1;
     }
     out.push_back(std::move(d));
-    start = next;
   }
   return out;
 }
@@ -206,10 +196,7 @@ void CmdDataGet(Interp& in, Ctx&) {
     in.err.code = 1;
     return;
   }
-  if (const int e = CheckUsablePath(file)) {
-    in.err.code = e;
-    return;
-  }
+  if (RefusePath(in, file)) return;
   std::vector<DataLine> lines;
   if (const int e = LoadData(file, lines)) {
     in.err.code = e;
@@ -245,10 +232,7 @@ void CmdDataPut(Interp& in, Ctx&) {
     in.err.code = 1;
     return;
   }
-  if (const int e = CheckUsablePath(file)) {
-    in.err.code = e;
-    return;
-  }
+  if (RefusePath(in, file)) return;
   std::vector<std::string> out;
   if (FieldCount(in) < 2) {
     for (const std::string& l : in.vars.Sys(SysList::DATA)) {

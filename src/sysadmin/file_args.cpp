@@ -1,31 +1,23 @@
 #include "sysadmin/file_args.h"
 
+#include "interp/strops.h"
+#include "sysadmin/fileops.h"
+
 namespace kes {
 
 std::string WholePathArg(const Interp& in) { return Unquote(Trim(in.line.args), in.sep.quote); }
 
 std::string ArgsFromField(const Interp& in, size_t k) {
   const std::string_view s = in.line.args;
-  const std::string_view sep = in.sep.argSep;
-  const std::string_view quote = in.sep.quote;
   if (k <= 1) return RTrim(LTrimView(s));
-  if (sep.empty()) return std::string();
-  size_t seen = 0, i = 0;
-  bool inQuote = false;
-  while (i < s.size()) {
-    if (!quote.empty() && s.compare(i, quote.size(), quote) == 0) {
-      inQuote = !inQuote;
-      i += quote.size();
-      continue;
-    }
-    if (!inQuote && s.compare(i, sep.size(), sep) == 0) {
-      i += sep.size();
-      if (++seen == k - 1) return RTrim(LTrimView(s.substr(i)));
-      continue;
-    }
-    ++i;
-  }
-  return std::string();
+  const size_t p = AfterSeparators(s, k - 1, in.sep.argSep, in.sep.quote);
+  return p == std::string_view::npos ? std::string() : RTrim(LTrimView(s.substr(p)));
+}
+
+bool RefusePath(Interp& in, std::string_view path) {
+  const int e = CheckUsablePath(path);
+  if (e) in.err.code = e;
+  return e != 0;
 }
 
 bool HoldsLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }

@@ -20,6 +20,10 @@ std::string ArgsFromField(const Interp& in, size_t k);
 // Field n as a path: quotes removed, "/" left as it is.
 inline std::string PathField(const Interp& in, size_t n) { return FieldUnquoted(in, n); }
 
+// Sets the error code and answers true when a path cannot be used (a
+// device name, too long); see CheckUsablePath.
+bool RefusePath(Interp& in, std::string_view path);
+
 // True when the text holds a carriage return or line feed, which would break
 // the line structure of an INI or data file.
 bool HoldsLineBreak(std::string_view s);
