@@ -39,12 +39,17 @@
 // the chunks in increasing order, the first chunk that reaches the overall
 // longest length holds the smallest start of that length, which is exactly
 // (L, r) above; a chunk reaching the longest possible length ends the search
-// at once, since no later start can beat it. Chunks are skipped unless each of
-// P0, P1, P2 occurs in the chunk or the next one (summary bits per word), and
-// a chunk that cannot beat the best length so far is dropped after one test
-// of its decisive term. Per item this costs at most 64 (32-bit words: 128)
-// chunks of 18 word operations, whatever the data, and usually a handful: a
-// run of one byte reaches 18 in the first chunk.
+// at once, since no later start can beat it. Skipping a chunk is safe only
+// when it provably holds no start of a 3-byte match, so a chunk is visited
+// only when (a) P0 occurs in it and P1, P2 in it or the next chunk (summary
+// bits per word of each byte set), and (b) one of its starts begins with a
+// 3-gram whose hash equals that of P0 P1 P2 (exact counts per hash and chunk
+// are kept as bytes are written, so a zero proves absence). A visited chunk
+// that cannot beat the best length so far is dropped after one test of its
+// decisive term. Per item this costs at most 64 (32-bit words: 128) chunks of
+// 18 word operations, whatever the data, and usually a handful: a run of one
+// byte reaches 18 in the first chunk, and text visits the few chunks that
+// hold its 3-gram.
 
 #include "packaging/compress.h"
 
@@ -77,9 +82,36 @@ class Encoder {
     std::memset(ring_, ' ', sizeof ring_);
     for (size_t w = 0; w < kWords; ++w) have_[' '][w] = ~Word{0};
     for (size_t s = 0; s < kSum; ++s) occ_[' '][s] = ~Word{0};
+    // Every start holds the 3-gram of three spaces.
+    std::memset(gramCount_, 0, sizeof gramCount_);
+    std::memset(gramOcc_, 0, sizeof gramOcc_);
+    const unsigned blank = GramHash(' ', ' ', ' ');
+    for (size_t w = 0; w < kWords; ++w) gramCount_[blank][w] = kBits;
+    for (size_t s = 0; s < kSum; ++s) gramOcc_[blank][s] = ~Word{0};
   }
 
-  // Writes one byte at the next cursor position, keeping the sets in step.
+  // Writes len (1 to 18) bytes at the next cursor positions, keeping the
+  // byte sets and the 3-gram summaries in step. The 3-grams that change are
+  // those starting from two places before the first byte to the last one.
+  void PutRun(const unsigned char* src, size_t len) {
+    const size_t first = (cursor_ + 1) & (kRing - 1);
+    unsigned before[kMaxMatch + 2];
+    const size_t grams = len + 2;
+    for (size_t j = 0; j < grams; ++j) before[j] = GramAt((first + kRing - 2 + j) & (kRing - 1));
+    for (size_t k = 0; k < len; ++k) Put(src[k]);
+    for (size_t j = 0; j < grams; ++j) {
+      const size_t start = (first + kRing - 2 + j) & (kRing - 1);
+      const unsigned now = GramAt(start);
+      if (now == before[j]) continue;
+      const size_t w = start / kBits;
+      const Word bit = Word{1} << (w % kBits);
+      if (--gramCount_[before[j]][w] == 0) gramOcc_[before[j]][w / kBits] &= ~bit;
+      if (gramCount_[now][w]++ == 0) gramOcc_[now][w / kBits] |= bit;
+    }
+  }
+
+  // Writes one byte at the next cursor position, keeping the byte sets in
+  // step (the 3-gram summaries are PutRun's).
   void Put(unsigned char b) {
     cursor_ = (cursor_ + 1) & (kRing - 1);  // 0-based index of the 1-based cursor
     const unsigned char old = ring_[cursor_];
@@ -97,8 +129,10 @@ class Encoder {
   // circularly in the ring, and in start the 0-based ring index of its first
   // occurrence. Lengths below 3 are answered as 0, start unset.
   size_t Find(const unsigned char* p, size_t max, size_t& start) const {
-    // Chunks c where P0 occurs in c and P1, P2 in c or c + 1.
+    // Chunks c with a start whose 3-gram hashes like P0 P1 P2, where P0
+    // occurs in c and P1, P2 in c or c + 1.
     Word cand[kSum];
+    const Word* g = gramOcc_[GramHash(p[0], p[1], p[2])];
     const Word* o0 = occ_[p[0]];
     const Word* o1 = occ_[p[1]];
     const Word* o2 = occ_[p[2]];
@@ -106,7 +140,7 @@ class Encoder {
       const size_t t = (s + 1) % kSum;
       const Word n1 = (o1[s] >> 1) | (o1[t] << (kBits - 1));
       const Word n2 = (o2[s] >> 1) | (o2[t] << (kBits - 1));
-      cand[s] = o0[s] & (o1[s] | n1) & (o2[s] | n2);
+      cand[s] = g[s] & o0[s] & (o1[s] | n1) & (o2[s] | n2);
     }
     const Word* h0 = have_[p[0]];
     size_t best = 0;
@@ -146,8 +180,22 @@ class Encoder {
     return (h[c] >> k) | (h[(c + 1) & (kWords - 1)] << (kBits - k));  // 0 < k < kBits
   }
 
+  static constexpr unsigned kGramBits = 12;
+
+  static unsigned GramHash(unsigned a, unsigned b, unsigned c) {
+    return static_cast<unsigned>(((a << 16 | b << 8 | c) * 0x9E3779B1u) >> (32 - kGramBits)) &
+           ((1u << kGramBits) - 1);
+  }
+  // The 3-gram starting at a ring index, read circularly through the mirror.
+  unsigned GramAt(size_t start) const { return GramHash(ring_[start], ring_[start + 1], ring_[start + 2]); }
+
   Word have_[256][kWords];  // ring indexes holding each byte value
   Word occ_[256][kSum];     // bit w: word w of have_ is not zero
+  // For each 3-gram hash, how many starts of each chunk have it, and the
+  // summary of the chunks where that count is not zero. A zero bit proves
+  // that no start of the chunk begins with a 3-gram of that hash.
+  uint8_t gramCount_[1u << kGramBits][kWords];
+  Word gramOcc_[1u << kGramBits][kSum];
   unsigned char ring_[kRing + kMaxMatch];  // the ring and the start of its mirror
   size_t cursor_ = kRing - 1;  // the 1-based cursor 0, i.e. 4096, as an index
 };
@@ -176,14 +224,14 @@ std::string CompressWith(std::string_view input, const CompressProgress& progres
       if (len < kMinMatch) {
         flags |= 1u << bit;
         o[op++] = in[i];
-        enc->Put(in[i]);
+        enc->PutRun(in + i, 1);
         ++i;
       } else {
         // 1-based position start + 1, stored as (position - 16) mod 4096.
         const size_t field = (start + 1 + kRing - kDisplacement) & (kRing - 1);
         o[op++] = static_cast<unsigned char>(field & 0xFF);
         o[op++] = static_cast<unsigned char>(((len - kMinMatch) & 0x0F) | ((field >> 8) << 4));
-        for (size_t k = 0; k < len; ++k) enc->Put(in[i + k]);
+        enc->PutRun(in + i, len);
         i += len;
       }
     }

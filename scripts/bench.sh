@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# Benchmarks; they print figures and never fail on a slow result.
+#   scripts/bench.sh compress  the compressor on a fixed mixed corpus (text and
+#                              32-bit executables, a few MB) natively and under
+#                              Wine, beside gzip -6 and gzip -d on the same
+#                              bytes, then the adversarial inputs
+#   scripts/bench.sh assign    lines per second of Kestrova.exe under Wine on
+#                              bench/scripts/assign.kes
+#   scripts/bench.sh           both
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+what=${1:-all}
+mkdir -p build/bench
+
+now() { date +%s.%N; }
+# Best wall time of five runs of a command, in seconds.
+best_of_runs() {
+  local best="" t0 t1 d
+  for _ in 1 2 3 4 5; do
+    t0=$(now); "$@" >/dev/null 2>&1; t1=$(now)
+    d=$(echo "$t1 - $t0" | bc -l)
+    if [ -z "$best" ] || [ "$(echo "$d < $best" | bc -l)" = 1 ]; then best=$d; fi
+  done
+  echo "$best"
+}
+mbs() { echo "scale=1; $1 / $2 / 1000000" | bc -l; }
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+wine_up=0
+wine_up() {
+  [ $wine_up = 1 ] && return
+  . ./scripts/wine-session.sh
+  wine_session_start "$root/build/benchrun"
+  trap wine_session_stop EXIT
+  wine_up=1
+}
+
+# The corpus: fixed files of this machine, else files of the project.
+make_corpus() {
+  local out=build/bench/corpus.bin text=() bin=()
+  local V=/usr/share/vim/vim90/doc W=/usr/lib/i386-linux-gnu/wine/i386-windows
+  for f in "$V/options.txt" "$V/version8.txt"; do [ -f "$f" ] && text+=("$f"); done
+  for f in "$W/cmd.exe" "$W/kernel32.dll"; do [ -f "$f" ] && bin+=("$f"); done
+  if [ ${#text[@]} -eq 0 ]; then mapfile -t text < <(find src tests -type f \( -name '*.cpp' -o -name '*.h' \) | sort); fi
+  if [ ${#bin[@]} -eq 0 ]; then bin=(build/win/Kestrova.exe); fi
+  cat "${text[@]}" "${bin[@]}" > "$out"
+  echo "corpus: $(stat -c %s "$out") bytes: text $(cat "${text[@]}" | wc -c) ($(basename -a "${text[@]}" | tr '\n' ' ' | head -c 200)), executables $(cat "${bin[@]}" | wc -c) ($(basename -a "${bin[@]}" | tr '\n' ' '))"
+}
+
+bench_compress() {
+  [ -f build/native/build.ninja ] || cmake -S . -B build/native -G Ninja -DKES_NATIVE=ON \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  [ -f build/win/build.ninja ] || cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+  ninja -j2 -C build/native bench_compress >/dev/null
+  ninja -j2 -C build/win bench_compress >/dev/null
+  make_corpus
+  local corpus=build/bench/corpus.bin n
+  n=$(stat -c %s "$corpus")
+  local native wine_out
+  native=$(build/native/bench/native/bench_compress "$corpus")
+  wine_up
+  wine_out=$(wine build/win/bench/bench_compress.exe "$(winpath "$root/$corpus")" 2>/dev/null | tr -d '\r')
+  local gz_c gz_d gz_size
+  gz_c=$(best_of_runs sh -c "gzip -6 -c '$corpus' > build/bench/corpus.gz")
+  gz_size=$(stat -c %s build/bench/corpus.gz)
+  gz_d=$(best_of_runs sh -c "gzip -d -c build/bench/corpus.gz > /dev/null")
+  local nc nd wc wd gc gd
+  nc=$(echo "$native" | awk '$1=="compress"{print $4}')
+  nd=$(echo "$native" | awk '$1=="decompress"{print $4}')
+  wc=$(echo "$wine_out" | awk '$1=="compress"{print $4}')
+  wd=$(echo "$wine_out" | awk '$1=="decompress"{print $4}')
+  gc=$(mbs "$n" "$gz_c")
+  gd=$(mbs "$n" "$gz_d")
+  echo "$native" | head -1
+  echo "gzip -6: $gz_size bytes ($(echo "scale=1; 100 * $gz_size / $n" | bc -l)%)"
+  printf '%-22s %14s %16s\n' "" "compress MB/s" "decompress MB/s"
+  printf '%-22s %14s %16s\n' "kestrova native" "$nc" "$nd"
+  printf '%-22s %14s %16s\n' "kestrova under Wine" "$wc" "$wd"
+  printf '%-22s %14s %16s\n' "gzip -6 / gzip -d" "$gc" "$gd"
+  printf '%-22s %13.2fx %15.2fx\n' "native / gzip" "$(echo "$nc / $gc" | bc -l)" "$(echo "$nd / $gd" | bc -l)"
+  printf '%-22s %13.2fx %15.2fx\n' "Wine / gzip" "$(echo "$wc / $gc" | bc -l)" "$(echo "$wd / $gd" | bc -l)"
+  echo
+  echo "adversarial inputs, native:"
+  build/native/bench/native/bench_compress --adversarial
+  echo
+  echo "adversarial inputs, under Wine:"
+  wine build/win/bench/bench_compress.exe --adversarial 2>/dev/null | tr -d '\r'
+}
+
+bench_assign() {
+  [ -f build/win/build.ninja ] || cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+  ninja -j2 -C build/win Kestrova >/dev/null
+  wine_up
+  local script=bench/scripts/assign.kes lines
+  lines=$(wc -l < "$script")
+  printf 'SET A=1\r\n' > build/bench/empty.kes
+  export KBENCH_OUT
+  KBENCH_OUT=$(winpath "$root/build/bench/assign.out")
+  rm -f build/bench/assign.out
+  local t0 t1
+  t0=$(best_of_runs wine build/win/Kestrova.exe "$(winpath "$root/build/bench/empty.kes")")
+  t1=$(best_of_runs wine build/win/Kestrova.exe "$(winpath "$root/$script")")
+  if ! grep -q '^19998 19998:' build/bench/assign.out 2>/dev/null; then
+    echo "assign: the script did not run to its end"; cat build/bench/assign.out 2>/dev/null || true
+  fi
+  echo "assign.kes: $lines lines in $t1 s, start-up alone $t0 s"
+  echo "lines per second: $(echo "$lines / ($t1 - $t0)" | bc -l | cut -d. -f1)"
+}
+
+case "$what" in
+  compress) bench_compress ;;
+  assign) bench_assign ;;
+  all) bench_compress; echo; bench_assign ;;
+  *) echo "usage: scripts/bench.sh [compress|assign]" >&2; exit 2 ;;
+esac
