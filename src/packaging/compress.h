@@ -25,7 +25,8 @@ std::string CompressWithWordBits(std::string_view input, unsigned bits);
 // input; a stream that ends inside a reference ends at the last whole item.
 // Output beyond maxOutput bytes is not produced: the output is cut there and
 // *truncated (when given) set, so that a small hostile input cannot exhaust
-// memory. The output is allocated once, at its exact size.
+// memory. The output is allocated once, at its exact size (std::bad_alloc,
+// as from any allocation, when even that does not fit).
 std::string Decompress(std::string_view input, size_t maxOutput = SIZE_MAX, bool* truncated = nullptr);
 
 }  // namespace kes
