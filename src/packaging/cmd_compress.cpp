@@ -127,9 +127,9 @@ int32_t ReplaceTarget(const std::string& target, std::string_view head, std::str
   if (code == 0) {
     const DWORD attr = GetFileAttributesA(target.c_str());
     if (attr != INVALID_FILE_ATTRIBUTES && !DeleteFileA(target.c_str())) code = 75;  // locked or read-only
-    else if (!MoveFileA(work, target.c_str())) code = 75;
+    else if (!MoveFileA(work, target.c_str()) && !CopyFileA(work, target.c_str(), FALSE)) code = 75;
   }
-  if (code) DeleteFileA(work);
+  DeleteFileA(work);  // gone already after a rename
   return code;
 }
 
