@@ -107,6 +107,8 @@ int Adversarial(int runs, size_t n) {
   cases.push_back({"random", RandomBytes(rng, n, 256, 0)});
   cases.push_back({"two-letters", RandomBytes(rng, n, 2, 'a')});
   cases.push_back({"four-letters", RandomBytes(rng, n, 4, 'a')});
+  cases.push_back({"16-letters", RandomBytes(rng, n, 16, 'a')});
+  cases.push_back({"64-letters", RandomBytes(rng, n, 64, '0')});
   cases.push_back({"spaces-and-x", RandomBytes(rng, n, 2, ' ' )});
   cases.push_back({"period-2", Repeat("ab", n)});
   cases.push_back({"period-17", Repeat(RandomBytes(rng, 17, 256, 0), n)});
