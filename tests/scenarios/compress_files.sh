@@ -6,9 +6,10 @@
 set -u
 exe=$1
 work=$(mktemp -d "${KES_TEST_TMP:-/tmp}/kt.compress.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-win() { printf 'Z:%s' "${1//\//\\}"; }
 fail=0
+# The work folder (with the random inputs) is kept when a check fails.
+trap '[ $fail -eq 0 ] && rm -rf "$work" || echo "inputs kept in $work"' EXIT
+win() { printf 'Z:%s' "${1//\//\\}"; }
 check() {  # name, expected file, actual file
   if ! cmp -s "$2" "$3"; then
     echo "FAIL $1"; od -An -tx1 "$3" | head -3; fail=1
