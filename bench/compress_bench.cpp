@@ -6,6 +6,10 @@
 //   bench_compress --adversarial synthetic inputs that are hard for a match
 //                                search (one byte, periodic, random, ...) and
 //                                the slowest rate among them
+//   bench_compress --check FILE... [--adversarial]
+//                                no timing: compares the encoder's output with
+//                                the plain transcription of the greedy search
+//                                (slow) on each file or synthetic input
 //
 // Each measurement is the best of a few runs. The output is one line per
 // measurement, "name bytes seconds MB/s", easy to read by the bench script.
@@ -20,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "../tests/unit/core/compress_reference.h"
 #include "packaging/compress.h"
 
 namespace {
@@ -95,6 +100,20 @@ int Corpus(int argc, char** argv, int runs) {
   return 0;
 }
 
+bool check = false;  // --check: compare with the reference instead of timing
+
+// 0 when the encoder gives the reference's bytes.
+int Check(const char* name, const std::string& data) {
+  const std::string got = kes::Compress(data);
+  const std::string want = kes_reference::Compress(data);
+  size_t k = 0;
+  while (k < got.size() && k < want.size() && got[k] == want[k]) ++k;
+  const bool same = got == want && kes::Decompress(got) == data;
+  std::printf("%-18s %8zu bytes: %s", name, data.size(), same ? "same bytes as the reference\n" : "DIFFERENT");
+  if (!same) std::printf(" from stream byte %zu\n", k);
+  return same ? 0 : 1;
+}
+
 int Adversarial(int runs, size_t n) {
   std::mt19937 rng(2026);
   struct Case {
@@ -151,6 +170,11 @@ int Adversarial(int runs, size_t n) {
     }
     cases.push_back({"lfsr-two-letters", s});
   }
+  if (check) {
+    int bad = 0;
+    for (const Case& c : cases) bad |= Check(c.name, c.data);
+    return bad;
+  }
   double slowest = 1e30;
   const char* slowestName = "";
   for (const Case& c : cases) {
@@ -177,6 +201,23 @@ int Adversarial(int runs, size_t n) {
 
 int main(int argc, char** argv) {
   int runs = 3;
+  if (argc >= 2 && std::strcmp(argv[1], "--check") == 0) {
+    check = true;
+    int bad = 0;
+    for (int k = 2; k < argc; ++k) {
+      if (std::strcmp(argv[k], "--adversarial") == 0) {
+        bad |= Adversarial(1, 1u << 20);
+        continue;
+      }
+      std::string data;
+      if (!ReadFile(argv[k], data)) {
+        std::fprintf(stderr, "cannot read %s\n", argv[k]);
+        return 2;
+      }
+      bad |= Check(argv[k], data);
+    }
+    return bad;
+  }
   if (argc >= 2 && std::strcmp(argv[1], "--adversarial") == 0) {
     const size_t n = argc >= 3 ? static_cast<size_t>(std::atol(argv[2])) : (1u << 20);
     return Adversarial(runs, n);

@@ -6,7 +6,11 @@
 #                              bytes, then the adversarial inputs
 #   scripts/bench.sh assign    lines per second of Kestrova.exe under Wine on
 #                              bench/scripts/assign.kes
-#   scripts/bench.sh           both
+#   scripts/bench.sh check     no timing: the encoder's output on the corpus and
+#                              the adversarial inputs compared byte for byte
+#                              with the plain transcription of the greedy
+#                              search (a minute or two)
+#   scripts/bench.sh           compress and assign
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -110,9 +114,18 @@ bench_assign() {
   echo "lines per second: $(echo "$lines / ($t1 - $t0)" | bc -l | cut -d. -f1)"
 }
 
+bench_check() {
+  [ -f build/native/build.ninja ] || cmake -S . -B build/native -G Ninja -DKES_NATIVE=ON \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  ninja -j2 -C build/native bench_compress >/dev/null
+  make_corpus
+  build/native/bench/native/bench_compress --check build/bench/corpus.bin --adversarial
+}
+
 case "$what" in
   compress) bench_compress ;;
+  check) bench_check ;;
   assign) bench_assign ;;
   all) bench_compress; echo; bench_assign ;;
-  *) echo "usage: scripts/bench.sh [compress|assign]" >&2; exit 2 ;;
+  *) echo "usage: scripts/bench.sh [compress|assign|check]" >&2; exit 2 ;;
 esac
