@@ -7,6 +7,7 @@
 // 4096-byte ring followed by a mirror copy of it (8192 bytes, all spaces at the
 // start); the cursor starts at 0 and is advanced before each write, wrapping
 // from 4096 to 1, and every byte is written at the cursor and cursor + 4096.
+// A reference copies its whole slice before writing any of it back.
 //
 // Match choice of the encoder. The greedy search extends the pattern one input
 // byte at a time (up to 18) and looks for the first occurrence of each longer
@@ -23,19 +24,38 @@
 //      the first occurrence of the longer pattern is never before the first
 //      occurrence of the shorter one; searching from the previous match finds
 //      the same position as searching from position 1.
-// Hence the search picks: L = the largest length (at most 18 and at most the
+// Hence the search picks L = the largest length (at most 18 and at most the
 // bytes left) such that the first L input bytes occur circularly in the ring,
-// at the smallest circular start. This encoder computes exactly that with
-// bitsets: for every byte value b, Have[b] marks the ring positions holding b.
-// E_0 = Have[P0] and E_j = rotate_up_by_one(E_{j-1}) & Have[Pj] is the set of
-// ring positions where a circular occurrence of P0..Pj ends. L is the number
-// of non-empty sets, and the smallest start is found from the end positions in
-// E_{L-1}. Each step costs 64 word operations whatever the data, and a match
-// of L bytes costs at most L + 1 steps, so the time per input byte is bounded.
+// and the smallest circular start r of such an occurrence. When L < 3 the
+// item is a literal whatever the position, so only L >= 3 matters.
+//
+// How this encoder finds (L, r). For every byte value b, Have[b] is the set of
+// ring indexes holding b, as a bitset of words. The starts of the occurrences
+// of P0..P(k-1) are the intersection over j < k of Have[Pj] shifted down by j
+// (circularly). The starts are taken one word ("chunk") at a time, in
+// increasing order: for a chunk, the intersection is built term by term until
+// it is empty or reaches the longest possible length; its length is the
+// chunk's longest match and its lowest bit the chunk's smallest start. Over
+// the chunks in increasing order, the first chunk that reaches the overall
+// longest length holds the smallest start of that length, which is exactly
+// (L, r) above; a chunk reaching the longest possible length ends the search
+// at once, since no later start can beat it. Skipping a chunk is safe only
+// when it provably holds no start of a 3-byte match, so a chunk is visited
+// only when (a) P0 occurs in it and P1, P2 in it or the next chunk (summary
+// bits per word of each byte set), and (b) one of its starts begins with a
+// 3-gram whose hash equals that of P0 P1 P2 (exact counts per hash and chunk
+// are kept as bytes are written, so a zero proves absence). A visited chunk
+// that cannot beat the best length so far is dropped after one test of its
+// decisive term. Per item this costs at most 64 (32-bit words: 128) chunks of
+// 18 word operations, whatever the data, and usually a handful: a run of one
+// byte reaches 18 in the first chunk, and text visits the few chunks that
+// hold its 3-gram.
 
 #include "packaging/compress.h"
 
+#include <algorithm>
 #include <bit>
+#include <climits>
 #include <cstring>
 #include <memory>
 
@@ -44,288 +64,276 @@ namespace kes {
 namespace {
 
 constexpr size_t kRing = 4096;
-constexpr size_t kWords = kRing / 64;
 constexpr size_t kMaxMatch = 18;
 constexpr size_t kMinMatch = 3;
 constexpr size_t kDisplacement = 16;
 
-using Word = uint64_t;
-
-// Sets of ring positions are 64 words of 64 bits (bit k of word w is the
-// 0-based ring index 64 * w + k, i.e. 1-based position 64 * w + k + 1), each
-// with a summary word whose bit w is set when word w may be non-zero (it is
-// always set when the word is non-zero), so that sparse sets cost only their
-// few words. Once a set holds only a few occurrences, these are extended by
-// comparing bytes directly, which gives the same longest length and first
-// position as further steps would.
+template <typename Word>
 class Encoder {
  public:
+  static constexpr size_t kBits = sizeof(Word) * CHAR_BIT;
+  static constexpr size_t kWords = kRing / kBits;   // chunks of the ring
+  static constexpr size_t kSum = kWords / kBits;    // summary words per set
+  static_assert(kSum >= 1 && kWords % kBits == 0);
+
   Encoder() {
     std::memset(have_, 0, sizeof have_);
     std::memset(occ_, 0, sizeof occ_);
-    std::memset(bufs_, 0, sizeof bufs_);
     std::memset(ring_, ' ', sizeof ring_);
     for (size_t w = 0; w < kWords; ++w) have_[' '][w] = ~Word{0};
-    occ_[' '] = ~Word{0};
+    for (size_t s = 0; s < kSum; ++s) occ_[' '][s] = ~Word{0};
+    // Every start holds the 3-gram of three spaces.
+    std::memset(gramCount_, 0, sizeof gramCount_);
+    std::memset(gramOcc_, 0, sizeof gramOcc_);
+    const unsigned blank = GramHash(' ', ' ', ' ');
+    for (size_t w = 0; w < kWords; ++w) gramCount_[blank][w] = kBits;
+    for (size_t s = 0; s < kSum; ++s) gramOcc_[blank][s] = ~Word{0};
   }
 
-  // Writes one byte at the next cursor position, keeping the sets in step.
+  // Writes len (1 to 18) bytes at the next cursor positions, keeping the
+  // byte sets and the 3-gram summaries in step. The 3-grams that change are
+  // those starting from two places before the first byte to the last one.
+  void PutRun(const unsigned char* src, size_t len) {
+    const size_t first = (cursor_ + 1) & (kRing - 1);
+    unsigned before[kMaxMatch + 2];
+    const size_t grams = len + 2;
+    for (size_t j = 0; j < grams; ++j) before[j] = GramAt((first + kRing - 2 + j) & (kRing - 1));
+    for (size_t k = 0; k < len; ++k) Put(src[k]);
+    for (size_t j = 0; j < grams; ++j) {
+      const size_t start = (first + kRing - 2 + j) & (kRing - 1);
+      const unsigned now = GramAt(start);
+      if (now == before[j]) continue;
+      const size_t w = start / kBits;
+      const Word bit = Word{1} << (w % kBits);
+      if (--gramCount_[before[j]][w] == 0) gramOcc_[before[j]][w / kBits] &= ~bit;
+      if (gramCount_[now][w]++ == 0) gramOcc_[now][w / kBits] |= bit;
+    }
+  }
+
+  // Writes one byte at the next cursor position, keeping the byte sets in
+  // step (the 3-gram summaries are PutRun's).
   void Put(unsigned char b) {
     cursor_ = (cursor_ + 1) & (kRing - 1);  // 0-based index of the 1-based cursor
     const unsigned char old = ring_[cursor_];
     if (old == b) return;
     ring_[cursor_] = b;
-    ring_[cursor_ + kRing] = b;
-    const size_t w = cursor_ >> 6;
-    const Word bit = Word{1} << (cursor_ & 63);
-    if (!(have_[old][w] &= ~bit)) occ_[old] &= ~(Word{1} << w);
+    if (cursor_ < kMaxMatch) ring_[cursor_ + kRing] = b;
+    const size_t w = cursor_ / kBits;
+    const Word bit = Word{1} << (cursor_ % kBits);
+    if (!(have_[old][w] &= ~bit)) occ_[old][w / kBits] &= ~(Word{1} << (w % kBits));
     have_[b][w] |= bit;
-    occ_[b] |= Word{1} << w;
+    occ_[b][w / kBits] |= Word{1} << (w % kBits);
   }
 
-  // Length of the longest prefix of p[0..max) that occurs circularly in the
-  // ring, and in start the 0-based index of its first occurrence; a length
-  // below kMinMatch leaves start unset.
-  size_t Find(const unsigned char* p, size_t max, size_t& start) {
-    // e: the end positions of the occurrences of p[0..len); a row of have_
-    // at first, then one of the buffers (cur).
-    const Word* e = have_[p[0]];
-    Word occE = occ_[p[0]];
-    int cur = -1;
-    size_t len = 1;
-    for (; len < max; ++len) {
-      if (Few(e, occE)) {
-        len = Extend(e, occE, p, len, max, start);
-        if (cur >= 0) Clear(bufs_[cur], occE);
-        return len;
-      }
-      const unsigned char b = p[len];
-      // Word w of the next set draws on words w and w - 1 of this one.
-      Word cand = (occE | std::rotl(occE, 1)) & occ_[b];
-      if (!cand) break;
-      const int nb = cur == 0 ? 1 : 0;
-      Word* n = bufs_[nb];
-      const Word* h = have_[b];
-      Word occN = 0;
-      if (Popcount(cand) > kDense) {
-        Word prev = e[kWords - 1];
-        for (size_t w = 0; w < kWords; ++w) {
-          const Word x = e[w];
-          const Word v = ((x << 1) | (prev >> 63)) & h[w];
-          prev = x;
-          n[w] = v;
-          occN |= Word{v != 0} << w;
-        }
-      } else {
-        do {
-          const size_t w = Ctz(cand);
-          cand &= cand - 1;
-          const Word v = ((e[w] << 1) | (e[(w - 1) & (kWords - 1)] >> 63)) & h[w];
-          n[w] = v;
-          occN |= Word{v != 0} << w;
-        } while (cand);
-      }
-      if (!occN) break;  // n holds only zeros
-      if (cur >= 0) Clear(bufs_[cur], occE);
-      e = n;
-      occE = occN;
-      cur = nb;
+  // Length of the longest prefix of p[0..max) (3 <= max <= 18) that occurs
+  // circularly in the ring, and in start the 0-based ring index of its first
+  // occurrence. Lengths below 3 are answered as 0, start unset.
+  size_t Find(const unsigned char* p, size_t max, size_t& start) const {
+    // Chunks c with a start whose 3-gram hashes like P0 P1 P2, where P0
+    // occurs in c and P1, P2 in c or c + 1.
+    Word cand[kSum];
+    const Word* g = gramOcc_[GramHash(p[0], p[1], p[2])];
+    const Word* o0 = occ_[p[0]];
+    const Word* o1 = occ_[p[1]];
+    const Word* o2 = occ_[p[2]];
+    for (size_t s = 0; s < kSum; ++s) {
+      const size_t t = (s + 1) % kSum;
+      const Word n1 = (o1[s] >> 1) | (o1[t] << (kBits - 1));
+      const Word n2 = (o2[s] >> 1) | (o2[t] << (kBits - 1));
+      cand[s] = g[s] & o0[s] & (o1[s] | n1) & (o2[s] | n2);
     }
-    if (len >= kMinMatch) {
-      // Smallest start (end - back) mod 4096: the first end at or after index
-      // back, else (the occurrence runs over the end of the ring) the first end.
-      const size_t back = len - 1;
-      size_t end;
-      if (const Word low = e[0] & (~Word{0} << back)) {
-        end = Ctz(low);
-      } else if (const Word rest = occE & ~Word{1}) {
-        const size_t w = Ctz(rest);
-        end = w * 64 + Ctz(e[w]);
-      } else {
-        end = Ctz(e[0]);
-      }
-      start = (end + kRing - back) & (kRing - 1);
-    }
-    if (cur >= 0) Clear(bufs_[cur], occE);
-    return len;
-  }
-
- private:
-  static constexpr int kDense = 24;  // more words than this: step over all 64
-  static constexpr int kFew = 6;     // at most this many occurrences: compare bytes
-
-  static size_t Ctz(Word v) { return static_cast<size_t>(std::countr_zero(v)); }
-
-  static int Popcount(Word v) {
-    v = v - ((v >> 1) & 0x5555555555555555u);
-    v = (v & 0x3333333333333333u) + ((v >> 2) & 0x3333333333333333u);
-    v = (v + (v >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
-    return static_cast<int>((v * 0x0101010101010101u) >> 56);
-  }
-
-  // True when the set spans at most two words holding at most kFew positions.
-  static bool Few(const Word* e, Word occ) {
-    if (!occ) return true;
-    const Word rest = occ & (occ - 1);
-    if (rest & (rest - 1)) return false;
-    int count = Popcount(e[Ctz(occ)]);
-    if (rest) count += Popcount(e[Ctz(rest)]);
-    return count <= kFew;
-  }
-
-  // Extends each occurrence of p[0..len) (ends in e) as far as p[0..max)
-  // matches; returns the longest length reached (0 without occurrences) and
-  // the smallest start reaching it.
-  size_t Extend(const Word* e, Word occ, const unsigned char* p, size_t len, size_t max,
-                size_t& start) const {
+    const Word* h0 = have_[p[0]];
     size_t best = 0;
     size_t bestStart = 0;
-    for (; occ; occ &= occ - 1) {
-      const size_t w = Ctz(occ);
-      for (Word bits = e[w]; bits; bits &= bits - 1) {
-        const size_t s = (w * 64 + Ctz(bits) + kRing - (len - 1)) & (kRing - 1);
-        size_t m = len;
-        while (m < max && ring_[s + m] == p[m]) ++m;  // s + m < 4096 + 18
-        if (m > best || (m == best && s < bestStart)) {
-          best = m;
-          bestStart = s;
+    for (size_t s = 0; s < kSum; ++s) {
+      for (Word m = cand[s]; m; m &= m - 1) {
+        const size_t c = s * kBits + static_cast<size_t>(std::countr_zero(m));
+        Word x = h0[c] & Term(p[1], c, 1) & Term(p[2], c, 2);
+        if (!x) continue;
+        // Only a chunk with a start matching best + 1 bytes can do better.
+        if (best >= kMinMatch && !(x & Term(p[best], c, best))) continue;
+        size_t len = kMinMatch;
+        while (len < max) {
+          const Word y = x & Term(p[len], c, len);
+          if (!y) break;
+          x = y;
+          ++len;
+        }
+        if (len > best) {
+          best = len;
+          bestStart = c * kBits + static_cast<size_t>(std::countr_zero(x));
+          if (len == max) {
+            start = bestStart;
+            return best;
+          }
         }
       }
     }
-    if (best >= kMinMatch) start = bestStart;
+    if (best) start = bestStart;
     return best;
   }
 
-  static void Clear(Word* set, Word occ) {
-    if (Popcount(occ) > kDense) {
-      std::memset(set, 0, kWords * sizeof(Word));
-      return;
-    }
-    for (; occ; occ &= occ - 1) set[Ctz(occ)] = 0;
+ private:
+  // Bit i: ring index c * kBits + i + k holds b (indexes taken circularly).
+  Word Term(unsigned char b, size_t c, size_t k) const {
+    const Word* h = have_[b];
+    return (h[c] >> k) | (h[(c + 1) & (kWords - 1)] << (kBits - k));  // 0 < k < kBits
   }
 
-  Word have_[256][kWords];       // positions holding each byte value
-  Word occ_[256];                // summary words of have_
-  Word bufs_[2][kWords];         // work sets, all zero between searches
-  unsigned char ring_[2 * kRing];  // the ring and its mirror
-  size_t cursor_ = kRing - 1;    // the 1-based cursor 0, i.e. 4096, as an index
+  static constexpr unsigned kGramBits = 12;
+
+  static unsigned GramHash(unsigned a, unsigned b, unsigned c) {
+    return static_cast<unsigned>(((a << 16 | b << 8 | c) * 0x9E3779B1u) >> (32 - kGramBits)) &
+           ((1u << kGramBits) - 1);
+  }
+  // The 3-gram starting at a ring index, read circularly through the mirror.
+  unsigned GramAt(size_t start) const { return GramHash(ring_[start], ring_[start + 1], ring_[start + 2]); }
+
+  Word have_[256][kWords];  // ring indexes holding each byte value
+  Word occ_[256][kSum];     // bit w: word w of have_ is not zero
+  // For each 3-gram hash, how many starts of each chunk have it, and the
+  // summary of the chunks where that count is not zero. A zero bit proves
+  // that no start of the chunk begins with a 3-gram of that hash.
+  uint8_t gramCount_[1u << kGramBits][kWords];
+  Word gramOcc_[1u << kGramBits][kSum];
+  unsigned char ring_[kRing + kMaxMatch];  // the ring and the start of its mirror
+  size_t cursor_ = kRing - 1;  // the 1-based cursor 0, i.e. 4096, as an index
 };
 
-}  // namespace
-
-std::string Compress(std::string_view input, const CompressProgress& progress) {
+template <typename Word>
+std::string CompressWith(std::string_view input, const CompressProgress& progress) {
   const size_t n = input.size();
   std::string out;
   if (n == 0) return out;
-  out.resize(n + n / 8 + 1);
+  // Eight literals take nine bytes, a reference two bytes for at least three.
+  out.resize(n + (n + 7) / 8);
   unsigned char* o = reinterpret_cast<unsigned char*>(out.data());
   size_t op = 0;
   const unsigned char* in = reinterpret_cast<const unsigned char*>(input.data());
-  auto enc = std::make_unique<Encoder>();
+  auto enc = std::make_unique<Encoder<Word>>();
   size_t i = 0;  // 0-based: the 1-based position is i + 1
   while (i < n) {
     if (progress && (i + 1) % 64 == 0) progress(i + 1, n);
     const size_t flagAt = op++;
-    unsigned char flags = 0;
-    for (int bit = 0; bit < 8 && i < n; ++bit) {
+    unsigned flags = 0;
+    for (unsigned bit = 0; bit < 8 && i < n; ++bit) {
       const size_t left = n - i;
       const size_t max = left < kMaxMatch ? left : kMaxMatch;
       size_t start = 0;
       const size_t len = max >= kMinMatch ? enc->Find(in + i, max, start) : 0;
       if (len < kMinMatch) {
-        flags |= static_cast<unsigned char>(1u << bit);
+        flags |= 1u << bit;
         o[op++] = in[i];
-        enc->Put(in[i]);
+        enc->PutRun(in + i, 1);
         ++i;
       } else {
         // 1-based position start + 1, stored as (position - 16) mod 4096.
         const size_t field = (start + 1 + kRing - kDisplacement) & (kRing - 1);
         o[op++] = static_cast<unsigned char>(field & 0xFF);
         o[op++] = static_cast<unsigned char>(((len - kMinMatch) & 0x0F) | ((field >> 8) << 4));
-        for (size_t k = 0; k < len; ++k) enc->Put(in[i + k]);
+        enc->PutRun(in + i, len);
         i += len;
       }
     }
-    o[flagAt] = flags;
+    o[flagAt] = static_cast<unsigned char>(flags);
   }
   out.resize(op);
   return out;
 }
 
+}  // namespace
+
+std::string Compress(std::string_view input, const CompressProgress& progress) {
+  // Words as wide as the machine's registers.
+  if constexpr (sizeof(void*) >= 8) {
+    return CompressWith<uint64_t>(input, progress);
+  } else {
+    return CompressWith<uint32_t>(input, progress);
+  }
+}
+
+std::string CompressWithWordBits(std::string_view input, unsigned bits) {
+  return bits == 32 ? CompressWith<uint32_t>(input, {}) : CompressWith<uint64_t>(input, {});
+}
+
+// The decoder keeps no window of its own. The byte written t-th (0-based) went
+// to ring index t mod 4096, so before output byte op is produced, ring index j
+// holds output byte op - 4096 + ((j - op) mod 4096) (a space when that is
+// negative: nothing was written there yet). Every byte of a slice is thus an
+// output byte written before the reference, which is the copy-before-write
+// behaviour; the slice runs from that byte up to the last one written, then
+// goes on 4096 bytes back.
 std::string Decompress(std::string_view input, size_t maxOutput, bool* truncated) {
   if (truncated) *truncated = false;
-  std::string out;
   const size_t n = input.size();
-  if (n == 0) return out;
   const unsigned char* in = reinterpret_cast<const unsigned char*>(input.data());
-  // Window: ring at [1..4096], mirror at [4097..8192] (1-based indexes).
-  unsigned char win[1 + 2 * kRing];
-  std::memset(win, ' ', sizeof win);
-  size_t cursor = 0;  // 1-based, 0 before the first write
+  std::string out;
+  const size_t limit = std::min(maxOutput, out.max_size() - kMaxMatch);
 
-  // Output grows geometrically, never past maxOutput plus one item.
-  size_t cap = n * 2 + 64;
-  if (cap > maxOutput) cap = maxOutput;
-  out.resize(cap);
-  size_t op = 0;
-
-  auto write = [&](const unsigned char* src, size_t len) {
-    if (op + len > out.size()) {
-      size_t want = out.size() * 2;
-      if (want < op + len) want = op + len;
-      if (want > maxOutput) want = maxOutput;
-      out.resize(want);
-    }
-    std::memcpy(&out[op], src, len);
-    op += len;
-    // Into the ring and its mirror, split where the cursor wraps.
-    size_t done = 0;
-    while (done < len) {
-      size_t run = kRing - cursor;
-      if (run == 0) {
-        cursor = 0;
-        run = kRing;
-      }
-      if (run > len - done) run = len - done;
-      std::memcpy(win + cursor + 1, src + done, run);
-      std::memcpy(win + cursor + 1 + kRing, src + done, run);
-      cursor += run;
-      done += run;
-    }
-  };
-
-  size_t i = 0;  // 0-based
-  while (i < n) {
+  // First pass: the exact output length, and whether the limit cuts it, so
+  // the output is allocated once and no further bounds are needed.
+  size_t total = 0;
+  bool cut = false;
+  for (size_t i = 0; i < n && !cut;) {
     const unsigned flags = in[i++];
-    for (int bit = 0; bit < 8 && i < n; ++bit) {
-      unsigned char slice[kMaxMatch];
-      size_t len;
-      const unsigned char* src;
+    for (unsigned bit = 0; bit < 8 && i < n; ++bit) {
       if (flags & (1u << bit)) {
-        src = in + i;
-        len = 1;
-        i += 1;
+        if (total == limit) {
+          cut = true;
+          break;
+        }
+        ++total;
+        ++i;
       } else {
         if (i + 1 >= n) {  // only the first byte of a reference is left
           i = n;
           break;
         }
-        const size_t field = in[i] | ((in[i + 1] & 0xF0u) << 4);
-        len = (in[i + 1] & 0x0Fu) + kMinMatch;
-        std::memcpy(slice, win + field + kDisplacement, kMaxMatch);  // ends by 4128
-        src = slice;
+        const size_t len = (in[i + 1] & 0x0Fu) + kMinMatch;
+        if (len > limit - total) {
+          total = limit;
+          cut = true;
+          break;
+        }
+        total += len;
         i += 2;
       }
-      if (op + len > maxOutput) {
-        write(src, maxOutput - op);
-        if (truncated) *truncated = true;
-        out.resize(op);
-        return out;
-      }
-      write(src, len);
     }
   }
-  out.resize(op);
+  if (truncated) *truncated = cut;
+  if (total == 0) return out;
+
+  // Room for a whole slice copied at the last item.
+  out.resize(total + kMaxMatch);
+  unsigned char* o = reinterpret_cast<unsigned char*>(out.data());
+  size_t op = 0;
+  size_t i = 0;
+  while (op < total) {  // the first pass saw every item read here
+    const unsigned flags = in[i++];
+    for (unsigned bit = 0; bit < 8 && op < total; ++bit) {
+      if (flags & (1u << bit)) {
+        o[op++] = in[i++];
+        continue;
+      }
+      const size_t field = in[i] | ((in[i + 1] & 0xF0u) << 4);
+      size_t len = (in[i + 1] & 0x0Fu) + kMinMatch;
+      i += 2;
+      if (len > total - op) len = total - op;
+      // Position field + 16 is ring index (field + 15) mod 4096.
+      const size_t back = kRing - ((field + kDisplacement - 1 - op) & (kRing - 1));  // 1..4096
+      if (back >= kMaxMatch && back <= op) {
+        std::memcpy(o + op, o + op - back, kMaxMatch);  // all old bytes, no overlap
+      } else {
+        for (size_t k = 0; k < len; ++k) {
+          size_t d = back - k;  // the byte d places before op, or 4096 more
+          if (d == 0 || d > kRing) d += kRing;
+          o[op + k] = d <= op ? o[op - d] : ' ';
+        }
+      }
+      op += len;
+    }
+  }
+  out.resize(total);
   return out;
 }
 

@@ -47,6 +47,10 @@ testing::AssertionResult MatchesReference(const std::string& input) {
   const std::string got = kes::Compress(input);
   auto same = SameBytes(got, want);
   if (!same) return same << " (compressing " << input.size() << " bytes)";
+  for (unsigned bits : {32u, 64u}) {
+    auto width = SameBytes(kes::CompressWithWordBits(input, bits), want);
+    if (!width) return width << " (compressing " << input.size() << " bytes, " << bits << "-bit words)";
+  }
   auto back = SameBytes(kes::Decompress(got), input);
   if (!back) return back << " (decompressing)";
   auto refBack = SameBytes(kes_reference::Decompress(got), input);
@@ -462,4 +466,97 @@ TEST(Decompress, OutputCapBoundsAHostileStream) {
   EXPECT_TRUE(SameBytes(all, kes_reference::Decompress(longRefs)));
   EXPECT_EQ(kes::Decompress(longRefs, 12345, &truncated), all.substr(0, 12345));
   EXPECT_TRUE(truncated);
+}
+
+// ---- More adversarial inputs against the reference -------------------------
+
+TEST(Compress, FirstOccurrenceAtEveryRingPositionNearTheWrap) {
+  // A marked pattern written from ring position f + 1 is found again there,
+  // through the mirror when it runs over position 4096.
+  std::mt19937 rng(14);
+  for (size_t f = 4075; f <= 4100; ++f) {
+    for (size_t len : {3u, 18u}) {
+      std::string s = RandomBytes(rng, f, 64, 'a');  // no byte of the mark below
+      std::string mark;
+      for (size_t k = 0; k < len; ++k) mark.push_back(static_cast<char>(0xC0 + k));
+      s += mark;
+      s += RandomBytes(rng, 20, 64, 'a');
+      s += '\xBF';  // occurs nowhere before: no item runs into the mark
+      s += mark;
+      if (f % 4 == 0 || (f >= 4088 && f <= 4096 && len == 18)) ASSERT_TRUE(MatchesReference(s)) << f << " " << len;
+      else ASSERT_EQ(kes::Decompress(kes::Compress(s)), s);
+      const size_t position = (f % 4096) + 1;
+      const unsigned field = static_cast<unsigned>((position + 4096 - 16) % 4096);
+      bool found = false;
+      for (const Item& it : Items(kes::Compress(s)))
+        if (!it.literal && it.field == field && it.length == len) found = true;
+      EXPECT_TRUE(found) << f << " " << len;
+    }
+  }
+}
+
+TEST(Compress, MatchesReferenceOnManySmallMixedInputs) {
+  // Many short inputs of every kind; each crosses the window size a little
+  // so that the wrap, the mirror and stale bytes behind the cursor all matter.
+  std::mt19937 rng(15);
+  for (int round = 0; round < 60; ++round) {
+    std::string s;
+    const size_t target = 100 + rng() % 9000;
+    while (s.size() < target) {
+      switch (rng() % 7) {
+        case 0: s += RandomBytes(rng, rng() % 50, 256); break;
+        case 1: s += RandomBytes(rng, rng() % 300, 1 + rng() % 4, 'a'); break;
+        case 2: s += std::string(rng() % 60, static_cast<char>(" a\0"[rng() % 3])); break;
+        case 3: s += Repeat(RandomBytes(rng, 1 + rng() % 20, 3, 'x'), rng() % 100); break;
+        case 4: s += TextLike(rng, rng() % 200); break;
+        case 5:
+          // a copy of bytes about one window back
+          if (s.size() > 4200) s += s.substr(s.size() - 4096 - rng() % 40, 1 + rng() % 30);
+          break;
+        default:
+          if (s.size() > 30) s += s.substr(rng() % (s.size() - 20), 1 + rng() % 20);
+      }
+    }
+    ASSERT_TRUE(MatchesReference(s)) << round;
+  }
+}
+
+TEST(Compress, MatchesReferenceWhenTheInputEndsInsideAMatch) {
+  // The search is cut by the end of the input: the last items are shorter.
+  std::mt19937 rng(16);
+  const std::string base = TextLike(rng, 5000);
+  for (size_t cut = 4990; cut <= 5000; ++cut) ASSERT_TRUE(MatchesReference(base.substr(0, cut))) << cut;
+  for (size_t n = 1; n <= 25; ++n) {
+    ASSERT_TRUE(MatchesReference(std::string(4096, 'q') + std::string(n, 'q'))) << n;
+    ASSERT_TRUE(MatchesReference(std::string(4096 - n, 'q') + std::string(n, ' '))) << n;
+  }
+}
+
+TEST(Decompress, EveryFieldAndLengthMatchesTheReferenceDecoder) {
+  std::mt19937 rng(17);
+  StreamWriter w;
+  // Fill the ring partly, then references to every field value.
+  for (int k = 0; k < 3000; ++k) w.Literal(static_cast<unsigned char>(rng()));
+  for (unsigned field = 0; field < 4096; ++field) w.Reference(field, 3 + field % 16);
+  for (unsigned field = 0; field < 4096; field += 7) w.Reference(field, 18);
+  EXPECT_TRUE(SameBytes(kes::Decompress(w.Stream()), kes_reference::Decompress(w.Stream())));
+  // The same before the first wrap of the cursor, where spaces are still read.
+  StreamWriter early;
+  for (int k = 0; k < 20; ++k) early.Literal(static_cast<unsigned char>('A' + k));
+  for (unsigned field = 4070; field < 4096; ++field) early.Reference(field, 18);
+  for (unsigned field = 0; field < 40; ++field) early.Reference(field, 18);
+  EXPECT_TRUE(SameBytes(kes::Decompress(early.Stream()), kes_reference::Decompress(early.Stream())));
+}
+
+TEST(Decompress, ReferencesOverlappingTheCursorCopyTheOldBytes) {
+  // Sources that start just behind the cursor or run over it, at every distance.
+  for (unsigned distance = 1; distance <= 20; ++distance) {
+    StreamWriter w;
+    for (int k = 0; k < 100; ++k) w.Literal(static_cast<unsigned char>('a' + k % 26));
+    // Position 101 - distance (1-based) is `distance` bytes behind the cursor.
+    const unsigned position = 101 - distance;
+    w.Reference((position + 4096 - 16) % 4096, 18);
+    w.Reference((position + 4096 - 16) % 4096, 18);
+    ASSERT_TRUE(SameBytes(kes::Decompress(w.Stream()), kes_reference::Decompress(w.Stream()))) << distance;
+  }
 }
