@@ -73,6 +73,7 @@ Prepared PrepareLine(Interp& in, std::string& L, bool lineOnly, BlockStacks& st)
     if (b) L.erase(0, b);
   }
   ln.commandText = L;
+  ln.location = frame.name + "[" + std::to_string(frame.line) + "]";
 
   // 4: "@" lines are dropped silently
   if (!L.empty() && L[0] == '@') return Prepared::Finished;

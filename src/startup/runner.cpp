@@ -26,7 +26,7 @@ static ScriptLevel* CurrentLevel(Interp& in) {
 void NestingError(Interp& in) {
   in.err.code = 1;
   const ScriptLevel* lvl = CurrentLevel(in);
-  const std::string text = "Loop\r\n" + (lvl ? lvl->name : std::string()) + "\r\nline " +
+  const std::string text = "Loop\r\n" + (lvl ? lvl->name : std::string()) + "\r\nline" +
                            std::to_string(CurrentFrame(in).line) + "\r\n" + in.line.commandText;
   WriteLog(in, text);
   ShowErrorBox(in, text);

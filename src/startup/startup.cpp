@@ -138,11 +138,11 @@ void DescribeMachine(Interp& in, const std::string& exePathIn) {
   const std::string windir(buf, n < 128 ? n : 0);
   DWORD t = GetTempPathA(sizeof buf, buf);
   std::string temp(buf, t < sizeof buf ? t : 0);
-  while (!temp.empty() && temp.back() == '\\') temp.pop_back();
   if (temp.empty() || !DirectoryExists(temp)) {
     temp = windir + "\\temp";
     CreateDirectoryA(temp.c_str(), nullptr);
   }
+  if (!temp.empty() && temp.back() == '\\') temp.pop_back();
   m.tempFolder = temp;
   SetVariable(in, "TEMP", temp);
 
@@ -267,8 +267,10 @@ void SetFolderVariables(Interp& in) {
   in.log.maxSize = 65536;
   in.mach.priority = 32;
   // 4: the initial states of the switches
-  for (const char* n : {"MANDATORY", "TOP", "ESC", "OK"}) SetVariable(in, n, "1");
-  for (const char* n : {"CASE", "LOGSTOP", "INTERRUPT", "DRIVE", "CODECALL", "MASK", "CASE"}) SetVariable(in, n, "0");
+  static const char* const kInitial[][2] = {{"MANDATORY", "1"}, {"TOP", "1"},      {"CASE", "0"},      {"ESC", "1"},
+                                            {"OK", "1"},        {"LOGSTOP", "0"},  {"INTERRUPT", "0"}, {"DRIVE", "0"},
+                                            {"CODECALL", "0"},  {"MASK", "0"},     {"CASE", "0"}};
+  for (const auto& v : kInitial) SetVariable(in, v[0], v[1]);
   in.sw.top = true;
 
   // 5: the executable path from the process command line
@@ -289,12 +291,16 @@ void SetFolderVariables(Interp& in) {
   if (Trim(arguments).rfind('$', 0) == 0) {
     in.mach.childMode = true;
   } else if (GetVariable(in, "ARGDLL1") == std::string(16, '\xFF') + std::string(16, '\xFE')) {
+    // Started through the DLL form: the arguments travel in ARGDLL2.
     arguments = GetVariable(in, "ARGDLL2");
-    if (Trim(arguments).rfind('$', 0) == 0) in.mach.childMode = true;
+    in.mach.childMode = true;
   }
   if (in.mach.childMode) {
+    // The source is "$" and the caller's window handle.
+    std::string handle = Trim(arguments);
+    if (!handle.empty() && handle[0] == '$') handle.erase(0, 1);
     bool sub = false;
-    RunScript(in, Trim(arguments), false, sub);
+    RunScript(in, "$" + handle, false, sub);
     ExitSequence(in);
   }
 
