@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "script/loader.h"
+#include "startup/startup.h"
+
+namespace kes {
+namespace {
+
+MachineInfo Machine() {
+  MachineInfo m;
+  m.exeFolder = "C:\\App\\";
+  return m;
+}
+
+TEST(CommandLine, ExecutablePathQuotedOrUpToSpace) {
+  std::string exe, args;
+  SplitExecutablePath("\"C:\\My App\\K.exe\" a.kes,1", exe, args);
+  EXPECT_EQ(exe, "C:\\My App\\K.exe");
+  EXPECT_EQ(args, " a.kes,1");
+  SplitExecutablePath("C:\\App\\K.exe  x", exe, args);
+  EXPECT_EQ(exe, "C:\\App\\K.exe");
+  EXPECT_EQ(args, " x");
+  SplitExecutablePath("K", exe, args);
+  EXPECT_EQ(exe, "K");
+  EXPECT_EQ(args, "");
+}
+
+TEST(CommandLine, NoArgumentsRunsTheIniOrThePlugFile) {
+  MachineInfo m = Machine();
+  CommandLineRun r = AnalyseCommandLine(m, "   ");
+  EXPECT_EQ(r.source, "C:\\App\\Kestrova.INI");
+  EXPECT_FALSE(r.plugin);
+  m.pluginBuild = true;
+  r = AnalyseCommandLine(m, "");
+  EXPECT_EQ(r.source, "C:\\App\\KESPLUG.KPG");
+  EXPECT_TRUE(r.plugin);
+}
+
+TEST(CommandLine, CommandTextInAnyCaseKeepsTheSpacesAroundTheJoins) {
+  const CommandLineRun r = AnalyseCommandLine(Machine(), "  /c A && B TRACE");
+  EXPECT_EQ(r.source, "$$");
+  EXPECT_EQ(r.commandText, "A \r\n B TRACE");
+  EXPECT_FALSE(r.traceAtStart);
+}
+
+TEST(CommandLine, TraceWord) {
+  CommandLineRun r = AnalyseCommandLine(Machine(), "C:\\s.kes TRACE");
+  EXPECT_TRUE(r.traceAtStart);
+  EXPECT_EQ(r.source, "C:\\s.kes ");
+  r = AnalyseCommandLine(Machine(), "C:\\s.kes trace");
+  EXPECT_TRUE(r.traceAtStart);
+  EXPECT_EQ(r.source, "C:\\s.kes trace");
+  r = AnalyseCommandLine(Machine(), "C:\\s.kes,TRACE");
+  EXPECT_FALSE(r.traceAtStart);
+  EXPECT_EQ(r.source, "C:\\s.kes,TRACE");
+  // The word alone leaves no arguments: the default script runs, traced.
+  r = AnalyseCommandLine(Machine(), "TRACE");
+  EXPECT_TRUE(r.traceAtStart);
+  EXPECT_EQ(r.source, "C:\\App\\Kestrova.INI");
+}
+
+TEST(CommandLine, ImmediateBecomesCommandText) {
+  const CommandLineRun r = AnalyseCommandLine(Machine(), "x immediate");
+  EXPECT_EQ(r.source, "$$");
+  EXPECT_EQ(r.commandText, "IMMEDIATE");
+}
+
+TEST(CommandLine, PackagedArgumentsStayAsTheyAre) {
+  MachineInfo m = Machine();
+  m.packaged = true;
+  const CommandLineRun r = AnalyseCommandLine(m, " \"a b\" TRACE");
+  EXPECT_EQ(r.source, "\"a b\" TRACE");
+  EXPECT_FALSE(r.traceAtStart);
+}
+
+}  // namespace
+}  // namespace kes
+
+namespace kes {
+namespace {
+
+TEST(LineStore, TablesOfLabelsAndSubs) {
+  Interp& in = K();
+  ScriptLevel lvl;
+  lvl.text = "A\r\n  :start\r\n\t:Start\r\nSUB   Pad  \r\nsub lower\r\nSUBX\r\nB";
+  ASSERT_TRUE(BuildLineStore(in, lvl));
+  ASSERT_EQ(lvl.labels.size(), 2u);
+  EXPECT_EQ(lvl.labels[0].name, "START");
+  EXPECT_EQ(lvl.labels[0].line, 1);
+  EXPECT_EQ(lvl.labels[1].line, 2);
+  ASSERT_EQ(lvl.subs.size(), 2u);
+  EXPECT_EQ(lvl.subs[0].name, "Pad");
+  EXPECT_EQ(lvl.subs[0].line, 4);  // the line after the SUB line
+  EXPECT_EQ(lvl.subs[1].name, "lower");
+  // Slot i holds line i + 1; the slots past the last line are empty.
+  EXPECT_EQ(lvl.lines[0], "A");
+  EXPECT_EQ(lvl.lines[1], "  :start");
+  EXPECT_EQ(lvl.lines[6], "B");
+  EXPECT_GE(static_cast<int>(lvl.lines.size()), lvl.lineCount);
+  for (size_t i = 7; i < lvl.lines.size(); ++i) EXPECT_EQ(lvl.lines[i], "");
+}
+
+TEST(LineStore, IncludeLinesBecomeEmptyAndTheTextIsTheProcessedLines) {
+  Interp& in = K();
+  ScriptLevel lvl;
+  // Only the first 8 characters as they stand count: the indented line stays.
+  lvl.text = "x\r\n  INCLUDE y\r\ninclude\r\n";
+  ASSERT_TRUE(BuildLineStore(in, lvl));
+  EXPECT_EQ(lvl.lines[1], "  INCLUDE y");
+  EXPECT_EQ(lvl.lines[2], "include");
+  EXPECT_EQ(lvl.text.substr(0, 25), "x\r\n  INCLUDE y\r\ninclude\r\n");
+}
+
+}  // namespace
+}  // namespace kes
