@@ -62,6 +62,25 @@ CommandLineRun AnalyseCommandLine(const MachineInfo& m, std::string_view argumen
   return r;
 }
 
+std::string DefaultLogonServer(std::string_view exePath, std::string_view computer) {
+  std::string server(computer);
+  if (StartsWith(exePath, "\\\\")) {
+    const auto parts = SplitPlain(exePath, "\\");
+    server = parts.size() > 2 ? parts[2] : std::string();
+  }
+  return "\\\\" + server;
+}
+
+std::string ScriptServer(std::string_view exeFolder) {
+  if (StartsWith(exeFolder, "\\\\")) {
+    const size_t e = exeFolder.find('\\', 2);
+    return std::string(exeFolder.substr(2, e == std::string_view::npos ? std::string_view::npos : e - 2));
+  }
+  std::string home(exeFolder);
+  if (!home.empty() && home.back() == '\\') home.pop_back();
+  return home;
+}
+
 namespace {
 
 std::string EnvValue(const char* name) {
@@ -213,14 +232,7 @@ void DescribeMachine(Interp& in, const std::string& exePathIn) {
   SetVariable(in, "COMPUTERNAME", computer);
 
   // 17-18: logon server and domain
-  if (EnvValue("LOGONSERVER").empty()) {
-    std::string server = computer;
-    if (StartsWith(exe, "\\\\")) {
-      const auto parts = SplitPlain(exe, "\\");
-      server = parts.size() > 2 ? parts[2] : std::string();
-    }
-    SetVariable(in, "LOGONSERVER", "\\\\" + server);
-  }
+  if (GetVariable(in, "LOGONSERVER").empty()) SetVariable(in, "LOGONSERVER", DefaultLogonServer(exe, computer));
   if (!m.isNT) {
     SetVariable(in, "LOGONDOMAIN",
                 RegistryReadString(in, "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\MSNP32\\NetworkProvider",
@@ -239,12 +251,7 @@ void SetFolderVariables(Interp& in) {
   if (!home.empty() && home.back() == '\\') home.pop_back();
   SetVariable(in, "HOMEDIR", home);
   SetVariable(in, "WORKDIR", m.launchFolder);
-  if (StartsWith(m.exeFolder, "\\\\")) {
-    const size_t e = m.exeFolder.find('\\', 2);
-    SetVariable(in, "SCRIPTSERVER", m.exeFolder.substr(2, e == std::string::npos ? std::string::npos : e - 2));
-  } else {
-    SetVariable(in, "SCRIPTSERVER", home);
-  }
+  SetVariable(in, "SCRIPTSERVER", ScriptServer(m.exeFolder));
 }
 
 }  // namespace

@@ -115,3 +115,18 @@ TEST(LineStore, IncludeLinesBecomeEmptyAndTheTextIsTheProcessedLines) {
 
 }  // namespace
 }  // namespace kes
+
+namespace kes {
+namespace {
+
+TEST(Folders, UncExecutablePath) {
+  EXPECT_EQ(ScriptServer("\\\\srv\\share\\"), "srv");
+  EXPECT_EQ(ScriptServer("\\\\srv"), "srv");
+  EXPECT_EQ(ScriptServer("C:\\App\\"), "C:\\App");
+  EXPECT_EQ(ScriptServer("C:\\"), "C:");
+  EXPECT_EQ(DefaultLogonServer("\\\\srv\\share\\app.exe", "PC1"), "\\\\srv");
+  EXPECT_EQ(DefaultLogonServer("C:\\App\\app.exe", "PC1"), "\\\\PC1");
+}
+
+}  // namespace
+}  // namespace kes
