@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <string>
 
 #include "script/loader.h"
@@ -126,6 +128,49 @@ TEST(Folders, UncExecutablePath) {
   EXPECT_EQ(ScriptServer("C:\\"), "C:");
   EXPECT_EQ(DefaultLogonServer("\\\\srv\\share\\app.exe", "PC1"), "\\\\srv");
   EXPECT_EQ(DefaultLogonServer("C:\\App\\app.exe", "PC1"), "\\\\PC1");
+}
+
+}  // namespace
+}  // namespace kes
+
+namespace kes {
+namespace {
+
+TEST(LineStore, ScrambledLinesAreUnscrambledOnce) {
+  Interp& in = K();
+  ScriptLevel lvl;
+  lvl.text = ScrambleLine(":Here") + "\r\n" + ScrambleLine("SUB Name") + "\r\n" + ScrambleLine("INCLUDE x");
+  lvl.scrambled = true;
+  ASSERT_TRUE(BuildLineStore(in, lvl));
+  EXPECT_TRUE(lvl.unscrambled);
+  EXPECT_EQ(lvl.lines[0], ":Here");
+  EXPECT_EQ(lvl.lines[1], "SUB Name");
+  EXPECT_EQ(lvl.lines[2], "");  // an INCLUDE line, recognised only once plain
+  ASSERT_EQ(lvl.labels.size(), 1u);
+  EXPECT_EQ(lvl.labels[0].name, "HERE");
+  ASSERT_EQ(lvl.subs.size(), 1u);
+  // A rebuild from the stored text does not unscramble a second time.
+  ASSERT_TRUE(BuildLineStore(in, lvl));
+  EXPECT_EQ(lvl.lines[0], ":Here");
+}
+
+TEST(LineStore, ScrambledMarkOnTheText) {
+  Interp& in = K();
+  char tmp[MAX_PATH];
+  GetTempPathA(sizeof tmp, tmp);
+  const std::string file = std::string(tmp) + "kes_mark_" + std::to_string(GetCurrentProcessId()) + ".kes";
+  const std::string body = std::string(kScrambleMark) + ScrambleLine("APPEND x,y") + "\r\n";
+  HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  DWORD w = 0;
+  WriteFile(h, body.data(), static_cast<DWORD>(body.size()), &w, nullptr);
+  CloseHandle(h);
+  ScriptLevel lvl;
+  ASSERT_TRUE(ObtainScript(in, file, true, lvl));
+  EXPECT_TRUE(lvl.scrambled);
+  ASSERT_TRUE(BuildLineStore(in, lvl));
+  EXPECT_EQ(lvl.lines[0], "APPEND x,y");
+  DeleteFileA(file.c_str());
 }
 
 }  // namespace
