@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Loader and runner cases that need files prepared outside a script: an
-# empty script file, a relative script name, and the "Loop" report of the
-# sixteenth nested start as it reaches the log.
+# empty script file and a relative script name.
 . "$(dirname "$0")/../harness/scenario-lib.sh"
 export KTEST_OUT=$(winpath "$S/out.txt")
 
@@ -29,16 +28,4 @@ run_kes "$(winpath "$S/app/r2.kes")"
 expect_eq "$(content "$S/out.txt")" "CALL of a relative name: error 53" "CALL of a relative name"
 rm -f "$S/out.txt"
 
-# Sixteen nested starts: the report holds "Loop", the script name, "line"
-# with the line number and the command, one per line (the log writes its
-# line breaks as " | ").
-mkdir -p "$S/log"
-printf 'MAXWAIT 1\r\nDIRLOG %s\r\nCALL %s\r\n' "$(winpath "$S/log")" "$(winpath "$S/nest.kes")" > "$S/nest.kes"
-run_kes "$(winpath "$S/nest.kes")"
-expect_eq "$RC" 1 "nesting exit code"
-log=$(cat "$S"/log/* 2>/dev/null | tr -d '\r')
-case "$log" in
-  *"> Loop | nest.kes | line3 | CALL $(winpath "$S/nest.kes")") ;;
-  *) fail "nesting report in the log: [$log]" ;;
-esac
 finish
