@@ -28,4 +28,15 @@ run_kes "$(winpath "$S/app/r2.kes")"
 expect_eq "$(content "$S/out.txt")" "CALL of a relative name: error 53" "CALL of a relative name"
 rm -f "$S/out.txt"
 
+# REM alone is no comment: the word has no handler, and the log shows the
+# line after "Syntax : ".
+mkdir -p "$S/log"
+printf 'DIRLOG %s\r\nREM\r\nREM this is a comment\r\n' "$(winpath "$S/log")" > "$S/rem.kes"
+run_kes "$(winpath "$S/rem.kes")"
+expect_eq "$RC" 1 "REM alone exit code"
+log=$(cat "$S"/log/* 2>/dev/null | tr -d '\r')
+case "$log" in
+  *"> Syntax : REM") ;;
+  *) fail "REM alone in the log: [$log]" ;;
+esac
 finish
