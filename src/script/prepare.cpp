@@ -73,6 +73,7 @@ Prepared PrepareLine(Interp& in, std::string& L, bool lineOnly, BlockStacks& st)
     if (b) L.erase(0, b);
   }
   ln.commandText = L;
+  ln.location = frame.name + "[" + std::to_string(frame.line) + "]";
 
   // 4: "@" lines are dropped silently
   if (!L.empty() && L[0] == '@') return Prepared::Finished;
@@ -191,7 +192,9 @@ Prepared PrepareLine(Interp& in, std::string& L, bool lineOnly, BlockStacks& st)
   } else if (ln.word == "#IGNOREBOX" || ln.word == "#OPTIONALBOX") {
     return Prepared::Finished;
   } else if (in.run.boxCollecting) {
-    in.run.boxBlock += ZeroPad(frame.line, 4) + ln.commandText + "\xFF\xFE";
+    // The runner reads exactly four digits back; later lines show 9999,
+    // the highest number the box lines carry.
+    in.run.boxBlock += ZeroPad(std::min(frame.line, 9999), 4) + ln.commandText + "\xFF\xFE";
     return Prepared::Finished;
   }
 

@@ -26,7 +26,7 @@ static ScriptLevel* CurrentLevel(Interp& in) {
 void NestingError(Interp& in) {
   in.err.code = 1;
   const ScriptLevel* lvl = CurrentLevel(in);
-  const std::string text = "Loop\r\n" + (lvl ? lvl->name : std::string()) + "\r\nline " +
+  const std::string text = "Loop\r\n" + (lvl ? lvl->name : std::string()) + "\r\nline" +
                            std::to_string(CurrentFrame(in).line) + "\r\n" + in.line.commandText;
   WriteLog(in, text);
   ShowErrorBox(in, text);
@@ -37,9 +37,35 @@ void NestingError(Interp& in) {
   ExitSequence(in);
 }
 
+namespace {
+
+std::string InputDesktopName() {
+  std::string name;
+  HDESK d = OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS);
+  if (!d) return name;
+  char buf[256];
+  DWORD need = 0;
+  if (GetUserObjectInformationA(d, UOI_NAME, buf, sizeof buf, &need)) name.assign(buf);
+  CloseDesktop(d);
+  return name;
+}
+
+}  // namespace
+
 void DesktopWatch(Interp& in) {
   if (!in.run.desktopWatch) return;
-  if (in.run.ending) ExitSequence(in);
+  // The ending flag: the process ends at once with its exit code.
+  if (in.run.ending)
+    ExitProcess(static_cast<UINT>(in.err.errorlevel != 0 ? in.err.errorlevel : in.err.code));
+  if (!in.mach.build2000) SetProcessShutdownParameters(0x100, SHUTDOWN_NORETRY);
+  static std::string remembered;
+  const std::string name = InputDesktopName();
+  if (name != remembered) {
+    remembered = name;
+    // Desktop changes are only remembered here: the window waits read the
+    // desktop themselves. Older systems need their messages run.
+    if (!in.mach.build2000) PumpMessages();
+  }
 }
 
 namespace {

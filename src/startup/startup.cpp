@@ -62,6 +62,25 @@ CommandLineRun AnalyseCommandLine(const MachineInfo& m, std::string_view argumen
   return r;
 }
 
+std::string DefaultLogonServer(std::string_view exePath, std::string_view computer) {
+  std::string server(computer);
+  if (StartsWith(exePath, "\\\\")) {
+    const auto parts = SplitPlain(exePath, "\\");
+    server = parts.size() > 2 ? parts[2] : std::string();
+  }
+  return "\\\\" + server;
+}
+
+std::string ScriptServer(std::string_view exeFolder) {
+  if (StartsWith(exeFolder, "\\\\")) {
+    const size_t e = exeFolder.find('\\', 2);
+    return std::string(exeFolder.substr(2, e == std::string_view::npos ? std::string_view::npos : e - 2));
+  }
+  std::string home(exeFolder);
+  if (!home.empty() && home.back() == '\\') home.pop_back();
+  return home;
+}
+
 namespace {
 
 std::string EnvValue(const char* name) {
@@ -138,11 +157,11 @@ void DescribeMachine(Interp& in, const std::string& exePathIn) {
   const std::string windir(buf, n < 128 ? n : 0);
   DWORD t = GetTempPathA(sizeof buf, buf);
   std::string temp(buf, t < sizeof buf ? t : 0);
-  while (!temp.empty() && temp.back() == '\\') temp.pop_back();
   if (temp.empty() || !DirectoryExists(temp)) {
     temp = windir + "\\temp";
     CreateDirectoryA(temp.c_str(), nullptr);
   }
+  if (!temp.empty() && temp.back() == '\\') temp.pop_back();
   m.tempFolder = temp;
   SetVariable(in, "TEMP", temp);
 
@@ -213,14 +232,7 @@ void DescribeMachine(Interp& in, const std::string& exePathIn) {
   SetVariable(in, "COMPUTERNAME", computer);
 
   // 17-18: logon server and domain
-  if (EnvValue("LOGONSERVER").empty()) {
-    std::string server = computer;
-    if (StartsWith(exe, "\\\\")) {
-      const auto parts = SplitPlain(exe, "\\");
-      server = parts.size() > 2 ? parts[2] : std::string();
-    }
-    SetVariable(in, "LOGONSERVER", "\\\\" + server);
-  }
+  if (GetVariable(in, "LOGONSERVER").empty()) SetVariable(in, "LOGONSERVER", DefaultLogonServer(exe, computer));
   if (!m.isNT) {
     SetVariable(in, "LOGONDOMAIN",
                 RegistryReadString(in, "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\MSNP32\\NetworkProvider",
@@ -239,12 +251,7 @@ void SetFolderVariables(Interp& in) {
   if (!home.empty() && home.back() == '\\') home.pop_back();
   SetVariable(in, "HOMEDIR", home);
   SetVariable(in, "WORKDIR", m.launchFolder);
-  if (StartsWith(m.exeFolder, "\\\\")) {
-    const size_t e = m.exeFolder.find('\\', 2);
-    SetVariable(in, "SCRIPTSERVER", m.exeFolder.substr(2, e == std::string::npos ? std::string::npos : e - 2));
-  } else {
-    SetVariable(in, "SCRIPTSERVER", home);
-  }
+  SetVariable(in, "SCRIPTSERVER", ScriptServer(m.exeFolder));
 }
 
 }  // namespace
@@ -267,8 +274,10 @@ void SetFolderVariables(Interp& in) {
   in.log.maxSize = 65536;
   in.mach.priority = 32;
   // 4: the initial states of the switches
-  for (const char* n : {"MANDATORY", "TOP", "ESC", "OK"}) SetVariable(in, n, "1");
-  for (const char* n : {"CASE", "LOGSTOP", "INTERRUPT", "DRIVE", "CODECALL", "MASK", "CASE"}) SetVariable(in, n, "0");
+  static const char* const kInitial[][2] = {{"MANDATORY", "1"}, {"TOP", "1"},      {"CASE", "0"},      {"ESC", "1"},
+                                            {"OK", "1"},        {"LOGSTOP", "0"},  {"INTERRUPT", "0"}, {"DRIVE", "0"},
+                                            {"CODECALL", "0"},  {"MASK", "0"},     {"CASE", "0"}};
+  for (const auto& v : kInitial) SetVariable(in, v[0], v[1]);
   in.sw.top = true;
 
   // 5: the executable path from the process command line
@@ -289,12 +298,16 @@ void SetFolderVariables(Interp& in) {
   if (Trim(arguments).rfind('$', 0) == 0) {
     in.mach.childMode = true;
   } else if (GetVariable(in, "ARGDLL1") == std::string(16, '\xFF') + std::string(16, '\xFE')) {
+    // Started through the DLL form: the arguments travel in ARGDLL2.
     arguments = GetVariable(in, "ARGDLL2");
-    if (Trim(arguments).rfind('$', 0) == 0) in.mach.childMode = true;
+    in.mach.childMode = true;
   }
   if (in.mach.childMode) {
+    // The source is "$" and the caller's window handle.
+    std::string handle = Trim(arguments);
+    if (!handle.empty() && handle[0] == '$') handle.erase(0, 1);
     bool sub = false;
-    RunScript(in, Trim(arguments), false, sub);
+    RunScript(in, "$" + handle, false, sub);
     ExitSequence(in);
   }
 

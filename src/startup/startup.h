@@ -26,4 +26,11 @@ CommandLineRun AnalyseCommandLine(const MachineInfo& m, std::string_view argumen
 // Splits a process command line into the executable path and the rest.
 void SplitExecutablePath(std::string_view commandLine, std::string& exePath, std::string& arguments);
 
+// LOGONSERVER when the environment gives none: "\\" and the server of a
+// UNC executable path, else the computer name.
+std::string DefaultLogonServer(std::string_view exePath, std::string_view computer);
+// SCRIPTSERVER: the server of a UNC executable folder, else the folder
+// without its trailing "\".
+std::string ScriptServer(std::string_view exeFolder);
+
 }  // namespace kes
