@@ -42,11 +42,9 @@ void CmdSetShare(Interp& in, Ctx&) {
     in.err.code = 1;
     return;
   }
+  // Only a name that begins with "!" is shared; any other does nothing.
   const std::string name = Upper(TrimView(std::string_view(a).substr(0, eq)));
-  if (name.empty() || name[0] != '!') {
-    in.err.code = 1;
-    return;
-  }
+  if (name.empty() || name[0] != '!') return;
   SharedVariable("", name, std::string_view(a).substr(eq + 1));
 }
 
@@ -67,8 +65,10 @@ void CmdLet(Interp& in, Ctx& c) {
     return;
   }
   DispatchCommand(in, word, args, c.stacks);
-  std::string value = GetVariable(in, word);
-  if (value.empty()) value = GetVariable(in, "N" + word);
+  // The value is what %WORD% (else %NWORD%) substitutes to.
+  const std::string& d = in.sep.varDelim;
+  std::string value = in.Substituted(d + word + d);
+  if (value.empty()) value = in.Substituted(d + "N" + word + d);
   if (in.err.code == 0) SetVariable(in, name, value);
 }
 
