@@ -30,8 +30,10 @@ void CmdSet(Interp& in, Ctx&) {
   }
   if (in.line.word == "SETLOCAL") name.insert(0, 1, kLocalMarker);
   SetVariable(in, name, value);
+  // LASTSET is the name without the local marker and without "@".
   std::string last = Upper(Trim(name));
-  if (!last.empty() && (last[0] == kLocalMarker || last[0] == '@')) last.erase(0, 1);
+  if (!last.empty() && last[0] == kLocalMarker) last = Trim(std::string_view(last).substr(1));
+  if (!last.empty() && last[0] == '@') last.erase(0, 1);
   in.cfg.lastSet = Trim(last);
 }
 
