@@ -22,6 +22,7 @@ LOG raw line
 LOGMUTE OFF
 LOG one%CR%two
 CALL $W\\b.kes
+IF 1 = 1 LOG in if @%PW%
 STOP
 EOS
 sed -i 's/$/\r/' "$S/a.kes" "$S/log/b.kes"
@@ -40,7 +41,8 @@ echo "$log" | grep -q -x 'raw line' || fail "LOGMUTE entry not raw: $log"
 echo "$log" | grep -q -E ' > one \| two$' || fail "line break not joined: $log"
 echo "$log" | grep -q -E ' ERROR=53 a\.kes \(10\) b\.kes \(2\) > LINE .*missing\.txt,1 \(File not found\) $' \
   || fail "nested location: $log"
-echo "$log" | grep -q -E ' a\.kes \(11\) > Stop Kestrova$' || fail "STOP entry: $log"
+echo "$log" | grep -q -E ' a\.kes \(11\) > in if @PW@$' || fail "LOG after IF: $log"
+echo "$log" | grep -q -E ' a\.kes \(12\) > Stop Kestrova$' || fail "STOP entry: $log"
 
 # A run with a log folder and no entries leaves the header at exit.
 E=$(winpath "$S/empty")
