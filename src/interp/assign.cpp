@@ -74,7 +74,9 @@ void SetVariable(Interp& in, std::string_view rawName, std::string_view rawValue
   if (name[0] == kLocalMarker) {
     name.erase(0, 1);
     name = Trim(name);
-    in.vars.SetLocal(in.run.callDepth, name, value);
+    // A 33rd local of one level has no slot: the assignment is refused with
+    // error 1 rather than lost without a word.
+    if (!in.vars.SetLocal(in.run.callDepth, name, value)) in.err.code = 1;
     return;
   }
   if (name[0] == '@') {
