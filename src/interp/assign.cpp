@@ -74,7 +74,9 @@ void SetVariable(Interp& in, std::string_view rawName, std::string_view rawValue
   if (name[0] == kLocalMarker) {
     name.erase(0, 1);
     name = Trim(name);
-    in.vars.SetLocal(in.run.callDepth, name, value);
+    // A 33rd local of one level has no slot: the assignment is refused with
+    // error 1 rather than lost without a word.
+    if (!in.vars.SetLocal(in.run.callDepth, name, value)) in.err.code = 1;
     return;
   }
   if (name[0] == '@') {
@@ -142,8 +144,9 @@ void SetVariable(Interp& in, std::string_view rawName, std::string_view rawValue
     in.cfg.maxWait = ValInt(value);
   } else {
     long long n = 0;
-    if (name.size() > 3 && StartsWith(name, "ARG") && AllDigits(std::string_view(name).substr(3))) {
-      n = static_cast<long long>(Val(std::string_view(name).substr(3)));
+    // ARG1 to ARG64 are the argument slots; a numbered ARG name beyond them
+    // is dropped. ARG01 lies below "ARG1" and is an ordinary variable.
+    if (NumberedName(name, "ARG", n)) {
       if (n >= 1 && n <= kArgSlots) in.vars.Args(in.run.callDepth)[static_cast<size_t>(n - 1)] = value;
       return;
     }

@@ -57,12 +57,13 @@ void CmdSwitch(Interp& in, Ctx&) {
   else if (w == "MASK") in.sw.mask = on;
   else if (w == "OK") in.sw.ok = on;
   else if (w == "INTERRUPT") in.sw.interrupt = on;
+  // ESC and TOP give their new state too, so %ESC% and %TOP% show it.
+  else if (w == "ESC") in.sw.esc = on;
+  else if (w == "TOP") in.sw.top = on;
   else {
     // These read the flag without giving a result.
     result = false;
-    if (w == "ESC") in.sw.esc = on;
-    else if (w == "TOP") in.sw.top = on;
-    else if (w == "OLDAPP") in.sw.oldapp = on;
+    if (w == "OLDAPP") in.sw.oldapp = on;
     else if (w == "PROFILE") in.sw.profile = on;
     else if (w == "STDINOUT") in.sw.stdinout = on;
   }
@@ -78,17 +79,47 @@ void CmdCase(Interp& in, Ctx&) {
 
 // ---- folders
 
+namespace {
+
+// The language's numbers for a failed folder operation: a folder that is not
+// there is 76 ("Path not found"), one that is refused or in use 75.
+int32_t FolderErrorCode(DWORD e) {
+  switch (e) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_DIRECTORY:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_PATHNAME:
+      return 76;
+    case ERROR_INVALID_DRIVE:
+    case ERROR_NOT_READY:
+      return 68;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_DIR_NOT_EMPTY:
+    case ERROR_CURRENT_DIRECTORY:
+      return 75;
+    default:
+      return FileErrorCode(e);
+  }
+}
+
+}  // namespace
+
 void CmdChdir(Interp& in, Ctx&) {
   const std::string path = Unquote(Trim(in.line.args), "\"");
   if (path.size() >= 2 && path[1] == ':') {
+    // The drive first: "D:" alone goes to that drive's current folder.
     const std::string drive = path.substr(0, 2);
     if (!SetCurrentDirectoryA(drive.c_str())) {
-      in.err.code = static_cast<int32_t>(GetLastError());
+      const DWORD e = GetLastError();
+      in.err.code = e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND ? 68 : FolderErrorCode(e);
       return;
     }
   }
   if (!SetCurrentDirectoryA(path.c_str())) {
-    in.err.code = static_cast<int32_t>(GetLastError());
+    in.err.code = FolderErrorCode(GetLastError());
     return;
   }
   in.line.result = path;
@@ -101,7 +132,7 @@ void CmdMd(Interp& in, Ctx&) {
 
 void CmdRd(Interp& in, Ctx&) {
   const std::string path = Unquote(Trim(in.line.args), "\"");
-  if (!RemoveDirectoryA(path.c_str())) in.err.code = static_cast<int32_t>(GetLastError());
+  if (!RemoveDirectoryA(path.c_str())) in.err.code = FolderErrorCode(GetLastError());
 }
 
 // ---- clipboard

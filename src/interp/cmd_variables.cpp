@@ -30,8 +30,10 @@ void CmdSet(Interp& in, Ctx&) {
   }
   if (in.line.word == "SETLOCAL") name.insert(0, 1, kLocalMarker);
   SetVariable(in, name, value);
+  // LASTSET is the name without the local marker and without "@".
   std::string last = Upper(Trim(name));
-  if (!last.empty() && (last[0] == kLocalMarker || last[0] == '@')) last.erase(0, 1);
+  if (!last.empty() && last[0] == kLocalMarker) last = Trim(std::string_view(last).substr(1));
+  if (!last.empty() && last[0] == '@') last.erase(0, 1);
   in.cfg.lastSet = Trim(last);
 }
 
@@ -42,11 +44,9 @@ void CmdSetShare(Interp& in, Ctx&) {
     in.err.code = 1;
     return;
   }
+  // Only a name that begins with "!" is shared; any other does nothing.
   const std::string name = Upper(TrimView(std::string_view(a).substr(0, eq)));
-  if (name.empty() || name[0] != '!') {
-    in.err.code = 1;
-    return;
-  }
+  if (name.empty() || name[0] != '!') return;
   SharedVariable("", name, std::string_view(a).substr(eq + 1));
 }
 
@@ -67,8 +67,10 @@ void CmdLet(Interp& in, Ctx& c) {
     return;
   }
   DispatchCommand(in, word, args, c.stacks);
-  std::string value = GetVariable(in, word);
-  if (value.empty()) value = GetVariable(in, "N" + word);
+  // The value is what %WORD% (else %NWORD%) substitutes to.
+  const std::string& d = in.sep.varDelim;
+  std::string value = in.Substituted(d + word + d);
+  if (value.empty()) value = in.Substituted(d + "N" + word + d);
   if (in.err.code == 0) SetVariable(in, name, value);
 }
 

@@ -98,8 +98,11 @@ void WriteLog(Interp& in, std::string_view text) {
       entry += std::string(dmy) + " " + hms + " \\\\" + computer + " " + GetVariable(in, "OS") + " " + script + "\r\n";
     }
     if (!text.empty()) {
+      // Every line break, CR LF or a lone LF or CR, becomes " | ".
       std::string body(text);
       ReplaceAll(body, "\r\n", " | ");
+      ReplaceAll(body, "\n", " | ");
+      ReplaceAll(body, "\r", " | ");
       entry += std::string(" ") + hms + " \\\\" + computer + " " + errPart + loc + " > " + body;
       if (*errText) entry += std::string(" (") + errText + ") ";
     }
@@ -120,10 +123,9 @@ void WriteLog(Interp& in, std::string_view text) {
     in.log.headerPending = false;
     out += IdentificationText();
   }
-  if (!entry.empty() || !text.empty()) {
-    out += entry;
-    if (out.size() < 2 || out.compare(out.size() - 2, 2, "\r\n") != 0) out += "\r\n";
-  }
+  // The entry is one line; the header alone already ends with its line break.
+  out += entry;
+  if (out.size() < 2 || out.compare(out.size() - 2, 2, "\r\n") != 0) out += "\r\n";
   DWORD written = 0;
   if (!out.empty()) WriteFile(h, out.data(), static_cast<DWORD>(out.size()), &written, nullptr);
   CloseHandle(h);

@@ -59,7 +59,10 @@ std::string SharedVariable(std::string_view getName, std::string_view setName, s
   if (!w) {
     if (!write) return std::string();
     w = CreateSharedWindow();
-    if (!w) return std::string();
+    if (!w) {
+      K().err.code = 1;
+      return std::string();
+    }
   }
   const std::string get = Upper(getName), set = Upper(setName);
   HWND firstEmpty = nullptr;
@@ -79,7 +82,11 @@ std::string SharedVariable(std::string_view getName, std::string_view setName, s
       return std::string();
     }
   }
-  if (write && firstEmpty) SetSlotText(firstEmpty, set + std::string(kMarker) + std::string(value));
+  if (write) {
+    // With all 128 slots taken the write is refused with error 1.
+    if (firstEmpty) SetSlotText(firstEmpty, set + std::string(kMarker) + std::string(value));
+    else K().err.code = 1;
+  }
   return std::string();
 }
 

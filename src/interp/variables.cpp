@@ -166,7 +166,7 @@ int VarStore::UserListSlot(std::string_view upperName) {
 void VarStore::SplitListName(std::string_view name, std::string& listName, long long& number) {
   std::string_view base, digits;
   SplitNumbered(TrimView(name), base, digits);
-  listName = Upper(base);
+  listName.assign(base);
   number = digits.empty() ? -1 : DigitsValue(digits);
 }
 
@@ -278,11 +278,14 @@ std::string ListOperation(VarStore& vars, SubstHost& host, ListOp op, std::strin
     case ListOp::Count:
       return std::to_string(list.size());
     case ListOp::Compact: {
+      // An element goes when its trimmed text equals an element already
+      // kept, as that element stands.
       std::unordered_set<std::string> seen;
       std::vector<std::string> kept;
       for (auto& e : list) {
-        std::string t = Trim(e);
-        if (seen.insert(std::move(t)).second) kept.push_back(std::move(e));
+        if (seen.count(Trim(e))) continue;
+        seen.insert(e);
+        kept.push_back(std::move(e));
       }
       list.swap(kept);
       return std::to_string(list.size());

@@ -84,6 +84,8 @@ class VarStore {
   int UserListSlot(std::string_view upperName);
   std::vector<std::string>& UserList(int slot) { return userLists_[static_cast<size_t>(slot)]; }
   // Splits "$NAME12" into "$NAME" and 12 (-1 when no digits end the name).
+  // The name keeps its letter case: assignments and the list commands pass
+  // upper-case names, a %$name% reference passes the name as written.
   static void SplitListName(std::string_view name, std::string& listName, long long& number);
 
   // ---- system lists ----

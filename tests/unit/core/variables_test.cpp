@@ -68,6 +68,45 @@ TEST_F(SubstFixture, NumberedNamesAndLists) {
   EXPECT_EQ(S("%date%"), "2004/02/29");
 }
 
+TEST_F(SubstFixture, ListReferencesKeepTheirCase) {
+  ListOpArgs a;
+  a.value = "a";
+  a.index = 0;
+  ListOperation(vars, host, ListOp::SetElement, "$L", a);
+  EXPECT_EQ(S("%$L1%"), "a");
+  EXPECT_EQ(S("%$l1%"), "");  // another list, entered by the read
+  EXPECT_EQ(S("%n$L%"), "1");
+  EXPECT_EQ(S("%N$l%"), "0");
+  EXPECT_EQ(host.error, 0);
+  EXPECT_EQ(S("[%$L%]"), "[]");  // no element number
+  EXPECT_EQ(host.error, 1);
+}
+
+TEST_F(SubstFixture, ResolutionOrder) {
+  vars.Store("DATE", "mine");
+  EXPECT_EQ(S("%DATE%"), "2004/02/29");
+  vars.Sys(SysList::ANSWER) = {"list"};
+  vars.Store("ANSWER01", "variable");
+  EXPECT_EQ(S("%ANSWER1%"), "variable");  // a numbered variable before the list
+  vars.Store("ANSWER01", "");
+  EXPECT_EQ(S("%ANSWER1%"), "list");
+  EXPECT_EQ(S("% answer1 %"), "list");
+  vars.Args(0)[1] = "arg two";
+  EXPECT_EQ(S("%ARG2%"), "arg two");
+  EXPECT_EQ(S("%ARG65%"), std::string(1, '\x1a'));
+  vars.Store("!S", "ordinary");
+  EXPECT_EQ(S("%!S%"), "ordinary");  // the variable table before the shared slots
+}
+
+TEST_F(SubstFixture, SelfReferenceEnds) {
+  vars.Store("A", "%A%");
+  EXPECT_EQ(S("%A%"), "%A%");
+  vars.Store("B", "%C%");
+  vars.Store("C", "%B%");
+  const std::string r = S("%B%");
+  EXPECT_TRUE(r == "%B%" || r == "%C%");
+}
+
 TEST_F(SubstFixture, LocalsShadowVariables) {
   vars.Store("V", "global");
   opt.callLevel = 1;
@@ -147,6 +186,17 @@ TEST_F(ListFixture, SetGetCountDeleteCleanCompact) {
   EXPECT_EQ(Op(ListOp::Delete, "$L", {}, 5), "1");
   EXPECT_EQ(host.error, 1);
   EXPECT_EQ(Op(ListOp::Delete, "$L", {}, 1), "0");
+}
+
+TEST_F(ListFixture, CompactComparesWithKeptElementsAsTheyStand) {
+  const char* items[] = {"a", " a", "a ", "b", "A"};
+  for (int i = 0; i < 5; ++i) Op(ListOp::SetElement, "$C", items[i], i);
+  EXPECT_EQ(Op(ListOp::Compact, "$C"), "3");  // a, b, A
+  EXPECT_EQ(Op(ListOp::GetElement, "$C", {}, 2), "A");
+  Op(ListOp::Clear, "$D");
+  Op(ListOp::SetElement, "$D", " x", 0);
+  Op(ListOp::SetElement, "$D", " x", 1);
+  EXPECT_EQ(Op(ListOp::Compact, "$D"), "2");  // "x" is not the kept " x"
 }
 
 TEST_F(ListFixture, SearchAnchorsAndWildcards) {
