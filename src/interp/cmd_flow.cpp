@@ -18,6 +18,13 @@ void CmdIf(Interp& in, Ctx& c) {
   ConditionState cs;
   std::string text = c.lineText;
   const bool r = EvaluateCondition(in, text, cs);
+  if (blockIf || !r || text == "@") {
+    // The IF line is no assignment of its own: a ":=" in it belongs to a
+    // command that does not run, which must assign nothing.
+    std::string& written = in.line.commandText;
+    const size_t assign = written.find(":=");
+    if (assign != std::string::npos) written.erase(assign);
+  }
   if (blockIf) {
     // The line pushed a true entry before it ran; the condition decides it.
     c.stacks.SetTopIf(r);

@@ -55,6 +55,22 @@ bool MatchElement(std::string_view element, const std::string& text, bool anchor
   return element.find(text) != std::string_view::npos;
 }
 
+// The system lists a condition searches by name; the others (ATRUN, ARG,
+// ASKCHECK, ASKMULTI) are searched like any variable family.
+int SearchableSysList(const std::string& upperName) {
+  const int id = SysListId(upperName);
+  if (id < 0) return -1;
+  switch (static_cast<SysList>(id)) {
+    case SysList::ATRUN:
+    case SysList::ARG:
+    case SysList::ASKCHECK:
+    case SysList::ASKMULTI:
+      return -1;
+    default:
+      return id;
+  }
+}
+
 std::vector<std::string> ReadLines(const std::string& path, bool& ok) {
   std::vector<std::string> lines;
   std::string s;
@@ -105,7 +121,7 @@ bool SearchTest(Interp& in, std::string_view rest, bool next, std::string_view& 
   bool fileError = false;
 
   const std::string upName = Upper(listName);
-  const int sysId = SysListId(upName);
+  const int sysId = SearchableSysList(upName);
   if (!upName.empty() && upName[0] == '$') {
     ListOpArgs a;
     a.value = text;
