@@ -106,10 +106,14 @@ bool StepLoop(Interp& in, Ctx& c) {
   std::string* value = nullptr;
   for (auto& l : in.vars.Locals(in.run.callDepth))
     if (!l.name.empty() && l.name == f.name) value = &l.value;
-  const Num v = std::round(f.step + (value ? Val(*value) : Num(0)));
+  // A variable that no longer exists (its slot was taken by a loop of the
+  // same name, or every local slot was in use) goes on from the value the
+  // record holds: counting again from 0 would never reach the end.
+  const Num v = std::round(f.step + (value ? Val(*value) : static_cast<Num>(f.current)));
   f.current = static_cast<double>(v);
   if (value) *value = GeneralFormat(v);
   if (!Continues(f)) return false;
+  if (!value) SetVariable(in, std::string(1, kLocalMarker) + f.name, GeneralFormat(v));
   c.stacks.PopIfsTo(f.ifDepth);
   c.control = "#FOR#" + std::to_string(f.forLine - 1);
   return true;
