@@ -119,6 +119,7 @@ bool SearchTest(Interp& in, std::string_view rest, bool next, std::string_view& 
   const long long from = next ? ss.position : 0;
   long long found = 0;
   bool fileError = false;
+  bool wildName = false;
 
   const std::string upName = Upper(listName);
   const int sysId = SearchableSysList(upName);
@@ -162,11 +163,13 @@ bool SearchTest(Interp& in, std::string_view rest, bool next, std::string_view& 
       fileError = true;
     } else {
       if (path.find('*') != std::string::npos) {
+        // The file matched by the pattern goes to FILE, which then takes
+        // the place of NLINE: NLINE is left as it was.
+        wildName = true;
         std::string resolved;
-        if (ResolveWildcardFile(path, resolved)) {
-          path = resolved;
-          SetVariable(in, "FILE", path);
-        }
+        const bool matched = ResolveWildcardFile(path, resolved);
+        if (matched) path = resolved;
+        SetVariable(in, "FILE", matched ? resolved : std::string());
       }
       bool ok = false;
       const std::vector<std::string> lines = ReadLines(path, ok);
@@ -188,12 +191,12 @@ bool SearchTest(Interp& in, std::string_view rest, bool next, std::string_view& 
   if (found > 0) {
     ss.position = found;
     ss.started = true;
-    SetVariable(in, "NLINE", std::to_string(found));
+    if (!wildName) SetVariable(in, "NLINE", std::to_string(found));
     return true;
   }
   ss.position = 0;
   ss.started = false;
-  SetVariable(in, "NLINE", next ? kAbsent : std::string("0"));
+  if (!wildName) SetVariable(in, "NLINE", next ? kAbsent : std::string("0"));
   return false;
 }
 
