@@ -13,10 +13,31 @@
 
 namespace kes {
 
+namespace {
+
+// The text after the command word in the line as written. Run through LET or
+// SETCDE, the line begins with their own word and the target name, so the
+// word is looked for instead of cut from the front.
+std::string_view RawArguments(Interp& in) {
+  std::string_view raw = LTrimView(in.line.commandText);
+  const std::string& word = in.line.word;
+  if (StartsWithNoCase(raw, word)) {
+    raw.remove_prefix(word.size());
+    return raw;
+  }
+  const size_t at = FindNoCase(raw, word);
+  if (at != std::string_view::npos) {
+    raw.remove_prefix(at + word.size());
+    return raw;
+  }
+  return in.line.args;
+}
+
+}  // namespace
+
 void CmdCalculate(Interp& in, Ctx&) {
   // The line as written: the target's name must not be replaced by its value.
-  std::string_view raw = LTrimView(in.line.commandText);
-  raw.remove_prefix(std::min(raw.size(), in.line.word.size()));
+  const std::string_view raw = RawArguments(in);
   const size_t p = raw.find_first_of("-+/*");
   const std::string first = Trim(raw.substr(0, p));
   const char op = p == std::string_view::npos ? '\0' : raw[p];
@@ -33,20 +54,20 @@ void CmdCalculate(Interp& in, Ctx&) {
     target = target.substr(0, open) + GetVariable(in, Trim(std::string_view(target).substr(open + 1, close - open - 1)));
   target = Trim(target);
 
-  std::string dated = value;
-  if (IsDate(dated)) {
-    const std::string r = DateShift(dated, static_cast<long long>(Val(rest)), op);
+  // The date test trims the value and turns "-" into "/"; the time test sees
+  // the value so rewritten.
+  const bool isDate = IsDate(value);
+  if (isDate || IsTime(value)) {
+    const long long n = ValInt64(rest);
+    const std::string r = isDate ? DateShift(value, n, op) : TimeShift(value, n, op);
     if (!target.empty()) SetVariable(in, target, r);
     in.line.result = r;
     return;
   }
-  if (IsTime(value)) {
-    const std::string r = TimeShift(Trim(value), static_cast<long long>(Val(rest)), op);
-    if (!target.empty()) SetVariable(in, target, r);
-    in.line.result = r;
-    return;
-  }
-  AssignExpression(in, target, in.Substituted(value + std::string(1, op ? op : ' ') + rest));
+  // A number: the line becomes "target := first op rest", whose expression is
+  // the substituted text after ":=" (rest is thus substituted twice, the
+  // first operand once).
+  AssignExpression(in, target, in.Substituted(first + std::string(1, op ? op : ' ') + rest));
 }
 
 void CmdMod(Interp& in, Ctx&) {
@@ -67,7 +88,11 @@ void CmdRandom(Interp& in, Ctx&) {
     gen.seed(static_cast<uint64_t>(st.wHour) + st.wHour * 3600u + st.wMinute * 60u + st.wSecond);
     seeded = true;
   }
-  Num a = Val(Field(in, 1)), b = Val(Field(in, 2));
+  // Bounds far outside the 64-bit range are held at its edge, so the integer
+  // conversions below stay defined.
+  constexpr Num kLimit = 4.0e18L;
+  auto bound = [kLimit](Num v) { return v != v ? Num(0) : v > kLimit ? kLimit : v < -kLimit ? -kLimit : v; };
+  Num a = bound(Val(Field(in, 1))), b = bound(Val(Field(in, 2)));
   if (a > b) std::swap(a, b);
   long long lo = static_cast<long long>(std::ceil(a)), hi = static_cast<long long>(std::floor(b));
   if (lo > hi) lo = hi = static_cast<long long>(std::llround(a));

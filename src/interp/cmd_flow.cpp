@@ -18,6 +18,13 @@ void CmdIf(Interp& in, Ctx& c) {
   ConditionState cs;
   std::string text = c.lineText;
   const bool r = EvaluateCondition(in, text, cs);
+  if (blockIf || !r || text == "@") {
+    // The IF line is no assignment of its own: a ":=" in it belongs to a
+    // command that does not run, which must assign nothing.
+    std::string& written = in.line.commandText;
+    const size_t assign = written.find(":=");
+    if (assign != std::string::npos) written.erase(assign);
+  }
   if (blockIf) {
     // The line pushed a true entry before it ran; the condition decides it.
     c.stacks.SetTopIf(r);
@@ -99,10 +106,14 @@ bool StepLoop(Interp& in, Ctx& c) {
   std::string* value = nullptr;
   for (auto& l : in.vars.Locals(in.run.callDepth))
     if (!l.name.empty() && l.name == f.name) value = &l.value;
-  const Num v = std::round(f.step + (value ? Val(*value) : Num(0)));
+  // A variable that no longer exists (its slot was taken by a loop of the
+  // same name, or every local slot was in use) goes on from the value the
+  // record holds: counting again from 0 would never reach the end.
+  const Num v = std::round(f.step + (value ? Val(*value) : static_cast<Num>(f.current)));
   f.current = static_cast<double>(v);
   if (value) *value = GeneralFormat(v);
   if (!Continues(f)) return false;
+  if (!value) SetVariable(in, std::string(1, kLocalMarker) + f.name, GeneralFormat(v));
   c.stacks.PopIfsTo(f.ifDepth);
   c.control = "#FOR#" + std::to_string(f.forLine - 1);
   return true;

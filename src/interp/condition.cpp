@@ -55,6 +55,22 @@ bool MatchElement(std::string_view element, const std::string& text, bool anchor
   return element.find(text) != std::string_view::npos;
 }
 
+// The system lists a condition searches by name; the others (ATRUN, ARG,
+// ASKCHECK, ASKMULTI) are searched like any variable family.
+int SearchableSysList(const std::string& upperName) {
+  const int id = SysListId(upperName);
+  if (id < 0) return -1;
+  switch (static_cast<SysList>(id)) {
+    case SysList::ATRUN:
+    case SysList::ARG:
+    case SysList::ASKCHECK:
+    case SysList::ASKMULTI:
+      return -1;
+    default:
+      return id;
+  }
+}
+
 std::vector<std::string> ReadLines(const std::string& path, bool& ok) {
   std::vector<std::string> lines;
   std::string s;
@@ -103,9 +119,10 @@ bool SearchTest(Interp& in, std::string_view rest, bool next, std::string_view& 
   const long long from = next ? ss.position : 0;
   long long found = 0;
   bool fileError = false;
+  bool wildName = false;
 
   const std::string upName = Upper(listName);
-  const int sysId = SysListId(upName);
+  const int sysId = SearchableSysList(upName);
   if (!upName.empty() && upName[0] == '$') {
     ListOpArgs a;
     a.value = text;
@@ -146,11 +163,13 @@ bool SearchTest(Interp& in, std::string_view rest, bool next, std::string_view& 
       fileError = true;
     } else {
       if (path.find('*') != std::string::npos) {
+        // The file matched by the pattern goes to FILE, which then takes
+        // the place of NLINE: NLINE is left as it was.
+        wildName = true;
         std::string resolved;
-        if (ResolveWildcardFile(path, resolved)) {
-          path = resolved;
-          SetVariable(in, "FILE", path);
-        }
+        const bool matched = ResolveWildcardFile(path, resolved);
+        if (matched) path = resolved;
+        SetVariable(in, "FILE", matched ? resolved : std::string());
       }
       bool ok = false;
       const std::vector<std::string> lines = ReadLines(path, ok);
@@ -172,12 +191,12 @@ bool SearchTest(Interp& in, std::string_view rest, bool next, std::string_view& 
   if (found > 0) {
     ss.position = found;
     ss.started = true;
-    SetVariable(in, "NLINE", std::to_string(found));
+    if (!wildName) SetVariable(in, "NLINE", std::to_string(found));
     return true;
   }
   ss.position = 0;
   ss.started = false;
-  SetVariable(in, "NLINE", next ? kAbsent : std::string("0"));
+  if (!wildName) SetVariable(in, "NLINE", next ? kAbsent : std::string("0"));
   return false;
 }
 
@@ -291,15 +310,19 @@ bool Comparison(Interp& in, std::string_view rest, bool negate, std::string_view
 }  // namespace
 
 size_t FindOperator(std::string_view text, std::string_view& op) {
-  size_t best = std::string_view::npos;
-  for (std::string_view o : kOperators) {
-    const size_t p = text.find(o);
-    if (p < best) {
-      best = p;
-      op = o;
+  // The first position where an operator starts; at that position the table
+  // order decides. The scan stops there, so a long line costs only its head.
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c != '=' && c != '<' && c != '>' && c != '^') continue;
+    for (std::string_view o : kOperators) {
+      if (text.compare(i, o.size(), o) == 0) {
+        op = o;
+        return i;
+      }
     }
   }
-  return best;
+  return std::string_view::npos;
 }
 
 bool Compare(Interp& in, std::string_view leftIn, std::string_view rightIn, std::string_view op, bool negate) {
@@ -334,52 +357,106 @@ bool Compare(Interp& in, std::string_view leftIn, std::string_view rightIn, std:
   return r != negate;
 }
 
-bool EvaluateCondition(Interp& in, std::string& lineText, ConditionState& cs) {
-  std::string text = Trim(lineText);
-  // "IF A=1 THEN GOTO X" reads as "IF A=1 GOTO X".
-  const size_t then = FindNoCase(text, " THEN ");
-  if (then != std::string::npos) text.erase(then, 5);
+namespace {
 
-  const size_t sp = text.find(' ');
-  if (sp == std::string::npos) {
-    cs.result = false;
-    lineText = "@";
-    return false;
-  }
-  std::string_view rest = LTrimView(std::string_view(text).substr(sp + 1));
+// One test of a chain: an optional NOT, then a keyword test or a comparison.
+// leftover receives the text after the test (a suffix of rest).
+bool EvaluateTest(Interp& in, std::string_view rest, std::string_view& leftover) {
   bool negate = false;
   if (StartsWithNoCase(rest, "NOT")) {
+    // No word boundary: NOTE=1 reads as NOT E=1.
     negate = true;
     rest = LTrimView(rest.substr(3));
   }
   std::string_view dummy;
   const std::string kw = Upper(FirstWord(rest, dummy));
-  std::string_view leftover;
   bool handled = false;
-  bool r = KeywordTest(in, kw, rest.substr(std::min(rest.size(), kw.size())), negate, leftover, handled);
-  if (!handled) r = Comparison(in, rest, negate, leftover);
+  const bool r = KeywordTest(in, kw, rest.substr(std::min(rest.size(), kw.size())), negate, leftover, handled);
+  if (handled) return r;
+  return Comparison(in, rest, negate, leftover);
+}
 
-  std::string left = Trim(leftover);
-  if (StartsWithNoCase(left, "OR ")) {
-    cs.orSeen = true;
-    cs.accumulated = cs.accumulated || r;
-    const bool acc = cs.accumulated;
-    const bool sub = EvaluateCondition(in, left, cs);
-    r = sub || acc;
-    cs.accumulated = r;
-  } else if (StartsWithNoCase(left, "AND ")) {
-    cs.andSeen = true;
-    cs.accumulated = cs.andSteps == 0 ? r : (r && cs.accumulated);
-    ++cs.andSteps;
-    const bool acc = cs.accumulated;
-    const bool sub = EvaluateCondition(in, left, cs);
-    r = sub && acc;
-  } else if (StartsWithNoCase(left, "THEN") && (left.size() == 4 || left[4] == ' ')) {
-    cs.thenSeen = true;
-    left = Trim(std::string_view(left).substr(4));
+// One OR or AND step of a chain: the accumulated value it captured.
+struct ChainStep {
+  bool isOr;
+  bool accumulated;
+};
+
+}  // namespace
+
+// A chain "IF a OR b AND c ..." is the left-to-right recursion "evaluate the
+// test, then the rest of the line as a new condition, then combine", run here
+// as a loop over the steps and a combination from the last step back, so a
+// chain of any length needs neither deep recursion nor copies of the rest of
+// the line. Every step is a condition of its own: it loses its first " THEN "
+// and its first word (IF, OR or AND) like the line itself.
+bool EvaluateCondition(Interp& in, std::string& lineText, ConditionState& cs) {
+  std::string text = Trim(lineText);
+  std::vector<ChainStep> steps;
+  size_t at = 0;  // where the current condition starts in text
+  size_t thenAt = FindNoCase(text, " THEN ");
+  bool r = false;
+  std::string_view left;
+  for (;;) {
+    // "IF A=1 THEN GOTO X" reads as "IF A=1 GOTO X".
+    if (thenAt != std::string::npos && thenAt < at) thenAt = FindNoCase(text, " THEN ", at);
+    if (thenAt != std::string::npos) {
+      text.erase(thenAt, 5);
+      thenAt = FindNoCase(text, " THEN ", thenAt);
+    }
+    const std::string_view cur = std::string_view(text).substr(at);
+    const size_t sp = cur.find(' ');
+    if (sp == std::string_view::npos) {
+      r = false;
+      left = std::string_view();
+      break;
+    }
+    std::string_view leftover;
+    r = EvaluateTest(in, LTrimView(cur.substr(sp + 1)), leftover);
+    left = TrimView(leftover);
+
+    const bool isOr = StartsWithNoCase(left, "OR ");
+    const bool isAnd = !isOr && StartsWithNoCase(left, "AND ");
+    if (isOr || isAnd) {
+      if (isOr) {
+        cs.orSeen = true;
+        cs.accumulated = cs.accumulated || r;
+      } else {
+        cs.andSeen = true;
+        cs.accumulated = cs.andSteps == 0 ? r : (r && cs.accumulated);
+        ++cs.andSteps;
+      }
+      steps.push_back({isOr, cs.accumulated});
+      const std::string_view whole(text);
+      if (left.data() >= whole.data() && left.data() <= whole.data() + whole.size()) {
+        at = static_cast<size_t>(left.data() - whole.data());
+      } else {
+        // Not a part of the line (no test hands back such a text): go on
+        // with a copy.
+        text = std::string(left);
+        at = 0;
+        thenAt = FindNoCase(text, " THEN ");
+      }
+      continue;
+    }
+    if (StartsWithNoCase(left, "THEN") && (left.size() == 4 || left[4] == ' ')) {
+      cs.thenSeen = true;
+      left = TrimView(left.substr(4));
+    }
+    break;
+  }
+  lineText = left.empty() ? std::string("@") : std::string(left);
+  // From the last step back: an OR step keeps its result as the accumulated
+  // value, an AND step does not.
+  for (auto it = steps.rbegin(); it != steps.rend(); ++it) {
+    if (it->isOr) {
+      r = r || it->accumulated;
+      cs.accumulated = r;
+    } else {
+      r = r && it->accumulated;
+    }
   }
   cs.result = r;
-  lineText = left.empty() ? std::string("@") : left;
   return r;
 }
 

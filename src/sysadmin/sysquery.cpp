@@ -133,17 +133,76 @@ std::string ResolveHost(const std::string& name) {
   return buf;
 }
 
-bool IsGroupMember(const std::string& group) {
+namespace {
+
+std::string Narrow(const wchar_t* w) {
+  if (!w || !*w) return std::string();
+  const int n = WideCharToMultiByte(CP_ACP, 0, w, -1, nullptr, 0, nullptr, nullptr);
+  if (n <= 1) return std::string();
+  std::string s(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, w, -1, s.data(), n, nullptr, nullptr);
+  s.resize(static_cast<size_t>(n - 1));
+  return s;
+}
+
+// The domain controller of a domain other than this computer, as "\\NAME";
+// empty when the domain is this computer or has no controller.
+std::wstring DomainController(const std::string& domain) {
+  if (domain.empty()) return std::wstring();
+  char computer[MAX_COMPUTERNAME_LENGTH + 1];
+  DWORD size = sizeof computer;
+  if (GetComputerNameA(computer, &size) && EqualsNoCase(domain, computer)) return std::wstring();
+  LPBYTE dc = nullptr;
+  std::wstring server;
+  if (NetGetDCName(nullptr, Wide(domain).c_str(), &dc) == NERR_Success && dc) {
+    server = reinterpret_cast<const wchar_t*>(dc);
+    if (server.size() > 34) server.resize(34);  // "\\" and at most 32 characters
+  }
+  if (dc) NetApiBufferFree(dc);
+  return server;
+}
+
+}  // namespace
+
+// The group list of the current user: the global groups on the domain
+// controller when the operand names another domain ("DOMAIN\group"), the
+// local groups (direct and indirect) otherwise; true when one of them, in
+// upper case, is the wanted group.
+bool IsGroupMember(const std::string& operand) {
+  std::string group = Trim(operand), domain;
+  const size_t bs = group.find('\\');
+  if (bs != std::string::npos) {
+    domain = Upper(Trim(std::string_view(group).substr(0, bs)));
+    group = group.substr(bs + 1);
+  }
+  group = Upper(Trim(group));
   if (group.empty()) return false;
-  BYTE sid[SECURITY_MAX_SID_SIZE];
-  DWORD sidSize = sizeof sid;
-  char domain[256];
-  DWORD domainSize = sizeof domain;
-  SID_NAME_USE use;
-  if (!LookupAccountNameA(nullptr, group.c_str(), sid, &sidSize, domain, &domainSize, &use)) return false;
-  BOOL member = FALSE;
-  if (!CheckTokenMembership(nullptr, sid, &member)) return false;
-  return member != FALSE;
+  char user[257];
+  DWORD userSize = sizeof user;
+  if (!GetUserNameA(user, &userSize)) return false;
+  const std::wstring wuser = Wide(user);
+  const std::wstring server = DomainController(domain);
+
+  LPBYTE buf = nullptr;
+  DWORD read = 0, total = 0;
+  bool member = false;
+  if (!server.empty()) {
+    const NET_API_STATUS st =
+        NetUserGetGroups(server.c_str(), wuser.c_str(), 0, &buf, MAX_PREFERRED_LENGTH, &read, &total);
+    if (st == NERR_Success && buf) {
+      const auto* g = reinterpret_cast<const GROUP_USERS_INFO_0*>(buf);
+      for (DWORD i = 0; i < read && !member; ++i) member = Upper(Narrow(g[i].grui0_name)) == group;
+    }
+  } else {
+    const NET_API_STATUS st = NetUserGetLocalGroups(nullptr, wuser.c_str(), 0, LG_INCLUDE_INDIRECT, &buf,
+                                                    MAX_PREFERRED_LENGTH, &read, &total);
+    if (st == NERR_Success && buf) {
+      const auto* g = reinterpret_cast<const LOCALGROUP_USERS_INFO_0*>(buf);
+      for (DWORD i = 0; i < read && !member; ++i) member = Upper(Narrow(g[i].lgrui0_name)) == group;
+    }
+  }
+  if (buf) NetApiBufferFree(buf);
+  return member;
 }
 
 bool PrinterKnown(const std::string& name) {

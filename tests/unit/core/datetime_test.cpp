@@ -168,3 +168,41 @@ TEST(TimeShift, HugeShiftsDoNotCrash) {
 
 }  // namespace
 }  // namespace kes
+
+namespace kes {
+namespace {
+
+TEST(DateTimeSerial, UnitMinutesNeedsALowerCaseI) {
+  // The second character "i" selects minutes; otherwise the first character,
+  // in lower case, decides: "MI" and "MONTH" are months.
+  EXPECT_EQ(DateTimeDiff("Mi", "2004/01/01_10:00:00", "2004/01/01_11:30:00"), 90);
+  EXPECT_EQ(DateTimeDiff("MI", "2004/01/01_10:00:00", "2004/03/01_11:30:00"), 2);
+  EXPECT_EQ(DateTimeDiff("MONTH", "2004/01/01", "2004/03/01"), 2);
+  EXPECT_EQ(DateTimeDiff("Hours", "2004/01/01", "2004/01/01_05:00:00"), 5);
+  EXPECT_EQ(DateTimeDiff("sec", "2004/01/01_00:00:00", "2004/01/01_00:01:05"), 65);
+}
+
+TEST(DateTimeSerial, OnlyTenCharactersMakeADate) {
+  // Nine characters are not a date: the fields are read where they stand.
+  EXPECT_EQ(DateTimeSerial("2004/01/02", "h"), DateTimeSerial("2004/01/02_00:00:00", "h"));
+  EXPECT_EQ(DateTimeSerial("  2004/01/02  ", "s"), DateTimeSerial("2004/01/02_00:00:00", "s"));
+  EXPECT_EQ(DateTimeSerial("2004/01/02_07", "h") - DateTimeSerial("2004/01/02", "h"), 7);
+}
+
+TEST(TimeShift, NegativeShiftsOverSeveralHours) {
+  EXPECT_EQ(TimeShift("01:00:00", 7200, '-'), "23:00:00");
+  EXPECT_EQ(TimeShift("00:30:00", 3600 + 1, '-'), "23:29:59");
+  EXPECT_EQ(TimeShift("12:00:00", 43199, '+'), "23:59:59");
+  EXPECT_EQ(TimeShift("12:00:00", 43200, '+'), "00:00:00");
+}
+
+TEST(DateShift, YearBoundaries) {
+  EXPECT_EQ(DateShift("2004/12/31", 1, '+'), "2005/01/01");
+  EXPECT_EQ(DateShift("2005/01/01", 1, '-'), "2004/12/31");
+  EXPECT_EQ(DateShift("2004/01/01", 366, '+'), "2005/01/01");
+  EXPECT_EQ(DateShift("2003/01/01", 365, '+'), "2004/01/01");
+  EXPECT_EQ(DateShift("2004-02-28", 1, '+'), "2004/02/29");
+}
+
+}  // namespace
+}  // namespace kes

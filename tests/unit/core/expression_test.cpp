@@ -287,3 +287,42 @@ TEST(IsTime, RejectsOutOfRangeOrMalformedText) {
 
 }  // namespace
 }  // namespace kes
+
+namespace kes {
+namespace {
+
+TEST(IsTime, MissingSecondsCountAsZero) {
+  EXPECT_TRUE(IsTime("10:00:"));
+  EXPECT_TRUE(IsTime("10:00:00 and more"));
+  EXPECT_FALSE(IsTime("10:00"));
+  EXPECT_TRUE(IsTime("/1:00:00"));  // "/1" is worth 0
+}
+
+TEST(IsDate, TextAfterTheDateAndDashes) {
+  EXPECT_TRUE(DateCheck("2004/12/31xyz"));
+  EXPECT_TRUE(DateCheck("2004-02-31"));
+  EXPECT_FALSE(DateCheck("2004/12-3"));
+  EXPECT_FALSE(DateCheck("+004/12/31"));
+}
+
+TEST(IsNumber, SignsAndPoints) {
+  EXPECT_TRUE(IsNumber("+5"));
+  EXPECT_TRUE(IsNumber("5-1.5"));
+  EXPECT_FALSE(IsNumber("1+"));
+  EXPECT_FALSE(IsNumber("+"));
+  EXPECT_FALSE(IsNumber("-"));
+  EXPECT_FALSE(IsNumber("1.5."));
+}
+
+TEST(ExpressionTokens, ComparisonOperatorsAreSingleCharacters) {
+  // "<=" is "<" followed by a missing primary before "=".
+  const ExprResult r = EvaluateExpression("3<=4");
+  EXPECT_TRUE(r.syntaxError);
+  EXPECT_EQ(r.value, 0);  // (3 < 0) = 4
+  EXPECT_EQ(Eval("1+2=3"), -1);
+  EXPECT_EQ(Eval("-1<0"), -1);
+  EXPECT_EQ(Eval("2*-3^2"), 18);  // the sign belongs to 3 before the power
+}
+
+}  // namespace
+}  // namespace kes
