@@ -10,26 +10,68 @@ namespace {
 struct CaseTables {
   unsigned char up[256];
   unsigned char low[256];
-  CaseTables() {
-    for (int i = 0; i < 256; ++i) up[i] = low[i] = static_cast<unsigned char>(i);
-    auto pair = [this](int u, int l) {
-      up[l] = static_cast<unsigned char>(u);
-      low[u] = static_cast<unsigned char>(l);
-    };
-    for (int c = 'a'; c <= 'z'; ++c) pair(c - 32, c);
-    // Windows-1252 letters outside ASCII.
-    pair(0x8A, 0x9A);  // S caron
-    pair(0x8C, 0x9C);  // OE
-    pair(0x8E, 0x9E);  // Z caron
-    pair(0x9F, 0xFF);  // Y diaeresis
-    for (int c = 0xE0; c <= 0xFE; ++c)
-      if (c != 0xF7) pair(c - 32, c);
-  }
 };
 
-const CaseTables& Tables() {
-  static const CaseTables t;
+constexpr CaseTables MakeTables() {
+  CaseTables t{};
+  for (int i = 0; i < 256; ++i) t.up[i] = t.low[i] = static_cast<unsigned char>(i);
+  auto pair = [&t](int u, int l) {
+    t.up[l] = static_cast<unsigned char>(u);
+    t.low[u] = static_cast<unsigned char>(l);
+  };
+  for (int c = 'a'; c <= 'z'; ++c) pair(c - 32, c);
+  // Windows-1252 letters outside ASCII.
+  pair(0x8A, 0x9A);  // S caron
+  pair(0x8C, 0x9C);  // OE
+  pair(0x8E, 0x9E);  // Z caron
+  pair(0x9F, 0xFF);  // Y diaeresis
+  for (int c = 0xE0; c <= 0xFE; ++c)
+    if (c != 0xF7) pair(c - 32, c);
   return t;
+}
+
+// Built at compile time, so the per-character lookups need no guard.
+constexpr CaseTables kTables = MakeTables();
+const CaseTables& Tables() { return kTables; }
+
+// Exact powers of ten: with at most 19 significant digits the mantissa and
+// the power are both exact, so one division rounds as the general reader.
+constexpr Num kPow10[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,
+                          1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L,
+                          1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
+
+// Plain decimal numbers ("-12", "3.25") without building a copy; false
+// when the general reader is needed (exponent, many digits).
+bool FastDecimal(std::string_view s, size_t i, Num& out) {
+  bool neg = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';
+  uint64_t mant = 0;
+  int sig = 0, frac = 0;
+  bool point = false, digits = false;
+  for (; i < s.size(); ++i) {
+    const char c = s[i];
+    if (c >= '0' && c <= '9') {
+      digits = true;
+      if (point) ++frac;
+      if (sig > 0 || c != '0') {
+        if (++sig > 19) return false;
+        mant = mant * 10 + static_cast<uint64_t>(c - '0');
+      }
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (frac > 27) return false;
+  if (i < s.size() && (s[i] == 'E' || s[i] == 'e' || s[i] == 'D' || s[i] == 'd')) return false;
+  if (!digits) {
+    out = 0;
+    return true;
+  }
+  const Num v = static_cast<Num>(mant) / kPow10[frac];
+  out = neg ? -v : v;
+  return true;
 }
 
 }  // namespace
@@ -130,6 +172,7 @@ Num Val(std::string_view s) {
       return static_cast<Num>(v);
     }
   }
+  if (Num fast; FastDecimal(s, i, fast)) return fast;
   std::string num;
   size_t j = i;
   if (j < s.size() && (s[j] == '+' || s[j] == '-')) num += s[j++];
