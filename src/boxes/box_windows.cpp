@@ -109,7 +109,8 @@ void CreatePopup(Interp& in) {
   RECT r;
   GetWindowRect(d, &r);
   const int w = r.right - r.left;
-  SetWindowPos(d, HWND_TOPMOST, GetSystemMetrics(SM_CXSCREEN) - w, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(d, in.sw.top ? HWND_TOPMOST : HWND_NOTOPMOST, GetSystemMetrics(SM_CXSCREEN) - w, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOACTIVATE);
   ShowWindow(d, SW_SHOWNOACTIVATE);
 }
 

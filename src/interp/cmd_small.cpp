@@ -62,6 +62,7 @@ void CmdSwitch(Interp& in, Ctx&) {
     result = false;
     if (w == "ESC") in.sw.esc = on;
     else if (w == "TOP") in.sw.top = on;
+    else if (w == "NOSENSITIVE") in.sw.nosensitive = on;
     else if (w == "OLDAPP") in.sw.oldapp = on;
     else if (w == "PROFILE") in.sw.profile = on;
     else if (w == "STDINOUT") in.sw.stdinout = on;

@@ -57,6 +57,25 @@ std::string Text(HWND h) {
   w.resize(got);
   std::string s(w.size() * 4 + 1, '\0');
   s.resize(WideCharToMultiByte(CP_UTF8, 0, w.c_str(), (int)w.size(), s.data(), (int)s.size(), nullptr, nullptr));
+  // long runs of one character are shown as {N*c}
+  std::string packed;
+  for (size_t i = 0; i < s.size();) {
+    size_t j = i;
+    while (j < s.size() && s[j] == s[i]) ++j;
+    size_t k = i;  // one UTF-8 sequence repeated
+    const size_t clen = ((unsigned char)s[i] >= 0xE0) ? 3 : ((unsigned char)s[i] >= 0xC0) ? 2 : 1;
+    while (k + clen <= s.size() && s.compare(k, clen, s, i, clen) == 0) k += clen;
+    const size_t n = (k - i) / clen;
+    if (n > 8) {
+      packed += "{" + std::to_string(n) + "*" + s.substr(i, clen) + "}";
+      i = k;
+    } else {
+      packed += s.substr(i, clen);
+      i += clen;
+    }
+    (void)j;
+  }
+  s.swap(packed);
   std::string r;
   for (char c : s) {
     if (c == '\r') r += "\\r";
@@ -247,6 +266,11 @@ int main(int argc, char** argv) {
       Sleep(300);  // let the box finish its start-up
     } else if (op == "dump") {
       Dump();
+    } else if (op == "focus") {
+      GUITHREADINFO gi = {};
+      gi.cbSize = sizeof gi;
+      GetGUIThreadInfo(GetWindowThreadProcessId(g_box, nullptr), &gi);
+      std::fprintf(g_out, "focus %d\n", gi.hwndFocus ? GetDlgCtrlID(gi.hwndFocus) : -1);
     } else if (op == "text") {
       std::fprintf(g_out, "text %d=\"%s\"\n", id, Text(Item(id)).c_str());
     } else if (op == "list") {
