@@ -57,6 +57,9 @@ actual+=$'\n--- script\n'
 if [ -n "${KES_SHOTS:-}" ]; then
   for b in "$KES_SHOTS"/*.bmp; do [ -f "$b" ] && convert "$b" "${b%.bmp}.png" && rm -f "$b"; done
 fi
+# the scratch folder's name changes from run to run
+wwork=$(winpath "$work")
+actual=${actual//"$wwork"/<WORK>}
 expected="$dir/$name.out"
 if [ "${KES_BOX_UPDATE:-}" = 1 ]; then printf '%s\n' "$actual" > "$expected"; fi
 want=$(cat "$expected" 2>/dev/null)

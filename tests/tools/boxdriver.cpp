@@ -183,10 +183,12 @@ void List(int id) {
   SendMessageTimeoutA(h, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &n);
   std::fprintf(g_out, "list %d: %d items\n", id, (int)n);
   for (DWORD_PTR i = 0; i < n && i < 40; ++i) {
-    char buf[1024] = {};
+    wchar_t wbuf[1024] = {};
     DWORD_PTR len = 0;
-    SendMessageTimeoutA(h, LB_GETTEXTLEN, i, 0, SMTO_ABORTIFHUNG, 2000, &len);
-    if (len < sizeof buf) SendMessageTimeoutA(h, LB_GETTEXT, i, (LPARAM)buf, SMTO_ABORTIFHUNG, 2000, &len);
+    SendMessageTimeoutW(h, LB_GETTEXTLEN, i, 0, SMTO_ABORTIFHUNG, 2000, &len);
+    if (len < 1024) SendMessageTimeoutW(h, LB_GETTEXT, i, (LPARAM)wbuf, SMTO_ABORTIFHUNG, 2000, &len);
+    char buf[4096] = {};
+    WideCharToMultiByte(CP_UTF8, 0, wbuf, -1, buf, sizeof buf, nullptr, nullptr);
     std::string s = buf;
     for (auto& ch : s)
       if (ch == '\t') ch = '|';
