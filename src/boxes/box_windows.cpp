@@ -85,8 +85,11 @@ INT_PTR CALLBACK PopupProc(HWND d, UINT m, WPARAM w, LPARAM) {
 
 int PopupWidthUnits(const Interp& in) {
   if (in.boxes.popupWidth == 0) return 379;
+  // never wider than the screen
+  const int base = std::max(1, static_cast<int>(LOWORD(GetDialogBaseUnits())));
+  const int screenUnits = std::max(120, MulDiv(GetSystemMetrics(SM_CXSCREEN), 4, base) - 8);
   const int w = static_cast<int>(in.boxes.popupWidth / 1.5);
-  return std::clamp(w, 120, 2000);
+  return std::clamp(w, 120, screenUnits);
 }
 
 void CreatePopup(Interp& in) {

@@ -6,6 +6,8 @@
 //
 // Steps:  wait:TITLE:SECONDS   wait for a visible window (default title
 //                              "Message Kestrova"); it becomes the target
+//         waitfor:ID:TEXT      wait for a "Message Kestrova" box whose
+//                              control ID shows TEXT
 //         dump                 controls of the target
 //         text:ID              one line: the text of control ID
 //         list:ID              the items of a list box
@@ -88,8 +90,12 @@ std::string Text(HWND h) {
 
 struct Found {
   std::string title;
+  int id = 0;            // waitfor: control id
+  std::string text;      // waitfor: its text (UTF-8)
   HWND hwnd = nullptr;
 };
+
+std::string Text(HWND h);
 
 BOOL CALLBACK FindTop(HWND h, LPARAM l) {
   Found* f = (Found*)l;
@@ -97,6 +103,7 @@ BOOL CALLBACK FindTop(HWND h, LPARAM l) {
   char t[512] = {};
   GetWindowTextA(h, t, sizeof t);
   if (f->title == t) {
+    if (f->id && (!GetDlgItem(h, f->id) || Text(GetDlgItem(h, f->id)) != f->text)) return TRUE;
     f->hwnd = h;
     return FALSE;
   }
@@ -251,10 +258,18 @@ int main(int argc, char** argv) {
     const std::vector<std::string> a = Split(argv[i], ':', 3);
     const std::string& op = a[0];
     const int id = a.size() > 1 ? atoi(a[1].c_str()) : 0;
-    if (op == "wait") {
+    if (op == "wait" || op == "waitfor") {
       Found f;
-      f.title = a.size() > 1 && !a[1].empty() ? a[1] : "Message Kestrova";
-      const int secs = a.size() > 2 ? atoi(a[2].c_str()) : 20;
+      int secs = 20;
+      if (op == "waitfor") {
+        secs = 50;
+        f.title = "Message Kestrova";
+        f.id = id;
+        f.text = a.size() > 2 ? a[2] : "";
+      } else {
+        f.title = a.size() > 1 && !a[1].empty() ? a[1] : "Message Kestrova";
+        secs = a.size() > 2 ? atoi(a[2].c_str()) : 20;
+      }
       for (int t = 0; t < secs * 20 && !f.hwnd; ++t) {
         EnumWindows(FindTop, (LPARAM)&f);
         if (!f.hwnd) Sleep(50);
