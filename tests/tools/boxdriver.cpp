@@ -5,7 +5,8 @@
 //   boxdriver OUTFILE STEP...
 //
 // Steps:  wait:TITLE:SECONDS   wait for a visible window (default title
-//                              "Message Kestrova"); it becomes the target
+//                              "Message Kestrova"; a final "*" matches a
+//                              prefix); it becomes the target
 //         waitfor:ID:TEXT      wait for a "Message Kestrova" box whose
 //                              control ID shows TEXT
 //         dump                 controls of the target
@@ -102,7 +103,8 @@ BOOL CALLBACK FindTop(HWND h, LPARAM l) {
   if (!IsWindowVisible(h)) return TRUE;
   char t[512] = {};
   GetWindowTextA(h, t, sizeof t);
-  if (f->title == t) {
+  const bool prefix = !f->title.empty() && f->title.back() == '*';
+  if (prefix ? std::string(t).rfind(f->title.substr(0, f->title.size() - 1), 0) == 0 : f->title == t) {
     if (f->id && (!GetDlgItem(h, f->id) || Text(GetDlgItem(h, f->id)) != f->text)) return TRUE;
     f->hwnd = h;
     return FALSE;
