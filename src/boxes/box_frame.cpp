@@ -738,6 +738,12 @@ std::string Run(Box& b, const DialogTemplate& t, HWND owner) {
 
 bool ModalBoxOpen() { return g_modalRunning; }
 
+const char* AnswerFieldClass(int id) {
+  const char* name = id >= kIdAskField ? "ASK" : "IMM";
+  RegisterFieldClass(name);
+  return name;
+}
+
 std::string RunBox(Box& b, const DialogTemplate& t) {
   if (g_modalRunning) return EscAnswer();
   g_modalRunning = true;

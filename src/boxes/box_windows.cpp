@@ -363,7 +363,15 @@ void PopupCommand(Interp& in, bool gauge, std::vector<std::string> items, std::s
     }
     tip = JoinTip({v, tot, percentTip});
   } else {
-    g_popup.message = rest.substr(0, kMaxMessage);
+    // title, text and status, one a line
+    std::string m;
+    for (const auto& it : items) {
+      if (it.empty()) continue;
+      if (!m.empty()) m += "\r\n";
+      m += it;
+      if (m.size() > kMaxMessage) break;
+    }
+    g_popup.message = m.substr(0, kMaxMessage);
     tip = JoinTip({items.size() > 0 ? items[0] : "", items.size() > 1 ? items[1] : "", items.size() > 2 ? items[2] : ""});
   }
   if (g_popup.message.empty() && g_popup.progress.empty()) {
@@ -412,6 +420,11 @@ void RemoveTrayIcon(Interp&) {
   g_tray.visible = false;
   if (g_tray.hwnd) DestroyWindow(g_tray.hwnd);
   g_tray.hwnd = nullptr;
+  // without the icon's "Voir" a hidden popup could never come back
+  if (g_popup.hwnd && !IsWindowVisible(g_popup.hwnd)) {
+    ShowWindow(GetDlgItem(g_popup.hwnd, kIdHide), SW_HIDE);
+    ShowWindow(g_popup.hwnd, SW_SHOWNOACTIVATE);
+  }
 }
 
 // ---------------------------------------------------------------- end request
