@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Runs one box case: Kestrova.exe runs NAME.kes in the background while the
 # box driver works on its boxes. Steps for the driver come from the lines
-# "; drv: STEP" of the script (one run of the driver per "; drv-run" line
-# group, so a case can wait for several boxes in turn). What the driver
-# reported, then "--- script", then what the script wrote, is compared with
-# NAME.out.
+# "; drv: STEP" of the script, in order, all in one run of the driver (see
+# tests/tools/boxdriver.cpp for the steps). What the driver reported, then
+# "--- script", then what the script wrote, is compared with NAME.out, the
+# scratch folder's path written as <WORK>. KES_BOX_UPDATE=1 rewrites NAME.out;
+# KES_KEEP=1 keeps the work folder. Scripts are in the ANSI code page.
 set -u
 exe=$1
 driver=$2
