@@ -1,8 +1,6 @@
 // Message and prompt boxes: the command handlers.
 #include <windows.h>
 
-#include <fstream>
-#include <sstream>
 
 #include "boxes/box_frame.h"
 #include "boxes/boxes.h"
@@ -87,14 +85,18 @@ void CmdShow(Interp& in, Ctx&) {
   std::string text;
   if (in.line.word == "TYPE") {
     const std::string name = FieldUnquoted(in, 1);
-    std::ifstream f(name, std::ios::binary);
-    if (name.empty() || !f) {
+    HANDLE f = name.empty() ? INVALID_HANDLE_VALUE
+                            : CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) {
       in.err.code = 53;
       return;
     }
-    std::ostringstream ss;
-    ss << f.rdbuf();
-    text = ss.str().substr(0, kMaxMessage);
+    text.resize(kMaxMessage);
+    DWORD got = 0;
+    if (!ReadFile(f, text.data(), static_cast<DWORD>(text.size()), &got, nullptr)) got = 0;
+    CloseHandle(f);
+    text.resize(got);
     // bare line feeds become CR LF for the edit control
     std::string fixed;
     fixed.reserve(text.size() + text.size() / 16);
