@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "boxes/box_frame.h"
 #include "interp/version.h"
 
 namespace kes {
@@ -11,13 +12,6 @@ namespace {
 HWND g_main = nullptr;
 
 LRESULT CALLBACK MainProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
-
-// Closes the message box of this thread when MAXWAIT runs out.
-VOID CALLBACK CloseBoxTimer(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  HWND box = GetActiveWindow();
-  if (box && box != g_main) PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
-}
 
 }  // namespace
 
@@ -33,22 +27,26 @@ HWND__* MainWindow() {
   return g_main;
 }
 
-// Until the box module is complete the error box is a system message box,
-// closed by the MAXWAIT timer like every box.
 std::string ShowErrorBox(Interp& in, std::string_view message) {
-  UINT_PTR timer = 0;
-  if (in.cfg.maxWait >= 1 && in.cfg.maxWait <= 599)
-    timer = SetTimer(nullptr, 0, static_cast<UINT>(in.cfg.maxWait) * 1000u, CloseBoxTimer);
-  const std::string text(message);
-  const int r = MessageBoxA(MainWindow(), text.c_str(), "Message Kestrova",
-                            MB_OKCANCEL | MB_ICONERROR | (in.sw.top ? MB_TOPMOST : 0) | MB_SETFOREGROUND);
-  if (timer) KillTimer(nullptr, timer);
-  return r == IDOK ? std::string() : std::string(1, kEscChar);
+  return MessageBoxKind(in, BoxKind::EchoError, message, {});
 }
 
-bool ChoiceValue(Interp&, std::string&) { return false; }
-void SelectChoice(Interp&, std::string_view) {}
-void RemoveTrayIcon(Interp&) {}
-void GaugeUpdate(Interp&, std::string_view) {}
+// "ON,caption" shows the popup with a caption, "pos,total[,%]" moves the
+// gauge, "OFF" closes it.
+void GaugeUpdate(Interp& in, std::string_view items) {
+  std::vector<std::string> f = SplitFields(items, ",", in.sep.quote);
+  if (f.empty()) return;
+  const std::string first = Upper(f[0]);
+  if (first == "OFF") {
+    PopupClose(in);
+    return;
+  }
+  if (first == "ON") {
+    const std::string caption = f.size() > 1 ? f[1] : std::string();
+    PopupCommand(in, false, {caption}, caption);
+    return;
+  }
+  PopupCommand(in, true, f, items);
+}
 
 }  // namespace kes

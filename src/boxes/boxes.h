@@ -26,6 +26,11 @@ void RemoveTrayIcon(Interp& in);
 // "OFF". A quiet setting suppresses it.
 void GaugeUpdate(Interp& in, std::string_view items);
 
+// Registers the answer-field class a control of that id uses (a copy of the
+// system edit class with the text-beam cursor: "ASK" for ids from 3000,
+// "IMM" below, as the immediate window's input line) and returns its name.
+const char* AnswerFieldClass(int id);
+
 // The interpreter's hidden main window, owner of every box.
 HWND__* MainWindow();
 

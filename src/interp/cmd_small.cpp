@@ -63,7 +63,8 @@ void CmdSwitch(Interp& in, Ctx&) {
   else {
     // These read the flag without giving a result.
     result = false;
-    if (w == "OLDAPP") in.sw.oldapp = on;
+    if (w == "NOSENSITIVE") in.sw.nosensitive = on;
+    else if (w == "OLDAPP") in.sw.oldapp = on;
     else if (w == "PROFILE") in.sw.profile = on;
     else if (w == "STDINOUT") in.sw.stdinout = on;
   }

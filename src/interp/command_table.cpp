@@ -138,6 +138,7 @@ const CommandRow kCommands[] = {
     /* 123 */ {"NETHARD", nullptr, 0},
     /* 124 */ {"NETINFO", nullptr, 0},
     /* 125 */ {"NETLIST", nullptr, 0},
+    /* box switch, not numbered */ {"NOSENSITIVE", CmdSwitch, N},
     /* 126 */ {"NETREQUEST", nullptr, 0},
     /* 127 */ {"NEXT ITERATE", CmdNext, 0},
     /* 128 */ {"OBJECTLIST WINDOWLIST", nullptr, 0},

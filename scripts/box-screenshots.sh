@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Renders every kind of box under Xvfb and saves one PNG screenshot each:
+#   scripts/box-screenshots.sh [OUTDIR]     (default build/box-shots)
+# Needs build/win (Kestrova.exe, boxdriver.exe) and ImageMagick's convert.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+out=${1:-$root/build/box-shots}
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+. scripts/wine-session.sh
+wine_session_start "$root/build/shotrun"
+trap wine_session_stop EXIT
+work=$(mktemp -d "$KES_TEST_TMP/shots.XXXXXX")
+winpath() { local p; p=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); printf 'Z:%s' "${p//\//\\}"; }
+mkdir -p "$work/dossier/sous"
+echo a > "$work/dossier/fichier.txt"
+wdir=$(winpath "$work/dossier")
+{
+  echo "LABEL Pied de page de la boîte"
+  echo "ECHO Un message simple"
+  echo "ECHOERROR Une erreur grave"
+  echo "ASKOK Continuer l'installation ?"
+  echo "ANSWER oui,non"
+  echo "ASK Votre réponse ?"
+  echo "ANSWER"
+  echo "ASK #Mot de passe"
+  echo "ANSWER un,deux,trois,quatre,cinq,six,sept,huit,neuf"
+  echo "ASKBUTTON Choisissez un bouton"
+  echo "ANSWER i1,i2,i3,i4,i5,i6,i7,i8,i9,i10,i11,i12,i13,i14,i15,i16,i17"
+  echo "BUTTONSELECT Tout,Rien"
+  echo "ASKCHECK Cochez les composants"
+  echo "ASKLIST Choisissez une ligne"
+  echo "ANSWER Nom|Taille|Date,a.txt|12|2003,b.txt|7|2004,c.txt|1500|2005"
+  echo "ASKFORMAT Fichiers en colonnes"
+  echo "ANSWER Nom,Prénom,Ville"
+  echo "ASKMULTI Identité"
+  echo "ASKFILE $wdir"
+  echo "ASKDIR $wdir"
+  echo "SHOW première ligne,deuxième ligne"
+  echo "GAUGE 50,200,%,Copie des fichiers"
+  echo "ECHO La jauge est en haut à droite"
+  echo "POPUP OFF"
+  echo "ANSWER pomme,poire,prune"
+  echo "CHOICE 20,20,Choix"
+  echo "ECHO La fenêtre de choix"
+  echo "CHOICE OFF"
+  echo "ECHO Le bouton © ouvre la boîte A propos de"
+} | iconv -f UTF-8 -t CP1252 | sed 's/$/\r/' > "$work/shots.kes"
+steps=()
+for n in echo echoerror askok ask password askbutton askcheck asklist askformat askmulti askfile askdir show; do
+  steps+=(wait "shot:$(winpath "$out")\\$n.bmp" key:0:ESC gone:5)
+done
+steps+=(wait wait:Kestrova "shot:$(winpath "$out")\\gauge.bmp" wait key:0:ESC gone:5)
+steps+=(wait:Choix "shot:$(winpath "$out")\\choice.bmp" wait key:0:ESC gone:5)
+steps+=(wait click:101 "wait:A propos de*" "shot:$(winpath "$out")\\about.bmp" click:2 gone:5 wait key:0:ESC gone:5)
+wine "$root/build/win/Kestrova.exe" "$(winpath "$work/shots.kes")" </dev/null >"$work/wine.log" 2>&1 &
+kpid=$!
+wine "$root/build/win/boxdriver.exe" "$(winpath "$work/driver.txt")" "${steps[@]}" </dev/null >>"$work/wine.log" 2>&1 || true
+wait $kpid || true
+cat "$work/driver.txt" 2>/dev/null || true
+for b in "$out"/*.bmp; do
+  [ -f "$b" ] || continue
+  convert "$b" "${b%.bmp}.png" && rm -f "$b"
+done
+rm -rf "$work"
+ls "$out"
