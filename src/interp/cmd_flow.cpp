@@ -6,6 +6,7 @@
 #include "interp/commands.h"
 #include "interp/condition.h"
 #include "interp/numformat.h"
+#include "script/prepare.h"
 #include "startup/runner.h"
 
 namespace kes {
@@ -74,6 +75,8 @@ void CmdEndSub(Interp& in, Ctx& c) {
   // Outside a sub run by CALLSUB the word means nothing.
   if (!CurrentFrame(in).sub) return;
   SetVariable(in, "CALLSUB", in.line.args);
+  // No error epilogue, but a one-line separator must not reach the caller.
+  PerLineResets(in);
   c.control = "#CSB#";
 }
 
@@ -96,7 +99,7 @@ void EndLoop(Interp& in, BlockStacks& st) {
   const ForRecord& f = st.fors.back();
   for (auto& l : in.vars.Locals(in.run.callDepth))
     if (l.name == f.name) l = VarStore::Local{};
-  st.PopIfsTo(f.ifDepth);
+  st.PopBlocksTo(f.ifDepth, f.switchDepth);
   st.fors.pop_back();
 }
 
@@ -114,7 +117,7 @@ bool StepLoop(Interp& in, Ctx& c) {
   if (value) *value = GeneralFormat(v);
   if (!Continues(f)) return false;
   if (!value) SetVariable(in, std::string(1, kLocalMarker) + f.name, GeneralFormat(v));
-  c.stacks.PopIfsTo(f.ifDepth);
+  c.stacks.PopBlocksTo(f.ifDepth, f.switchDepth);
   c.control = "#FOR#" + std::to_string(f.forLine - 1);
   return true;
 }
@@ -135,6 +138,7 @@ void CmdFor(Interp& in, Ctx& c) {
   r.current = r.start;
   r.forLine = CurrentFrame(in).line;
   r.ifDepth = c.stacks.IfDepth();
+  r.switchDepth = c.stacks.switches.size();
   // A loop inside a loop that runs no more gets no iterations either.
   if (!c.stacks.fors.empty()) {
     const ForRecord& outer = c.stacks.fors.back();
@@ -155,7 +159,7 @@ void CmdNext(Interp& in, Ctx& c) {
     if (StepLoop(in, c)) return;
     // Finished: the rest of the body is skipped up to NEXT, which ends it.
     f.exit = true;
-    st.PopIfsTo(f.ifDepth);
+    st.PopBlocksTo(f.ifDepth, f.switchDepth);
     return;
   }
   ForRecord& f = st.fors.back();
@@ -174,7 +178,7 @@ void CmdExitFor(Interp& in, Ctx& c) {
   f.exit = true;
   // The IF blocks opened in the body are closed: their ENDIF lines are
   // skipped with the rest of the body.
-  st.PopIfsTo(f.ifDepth);
+  st.PopBlocksTo(f.ifDepth, f.switchDepth);
 }
 
 // ---- SWITCH

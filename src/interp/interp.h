@@ -116,6 +116,7 @@ struct ForRecord {
   double step = 1, current = 0, start = 0, end = 0;
   int forLine = 0, nextLine = 0;
   int ifDepth = 0;    // IF depth at the FOR line, restored when the body is left
+  size_t switchDepth = 0;  // open SWITCHes at the FOR line, likewise
   bool exit = false;  // EXITFOR or a finished ITERATE: skip to NEXT, which ends the loop
   std::string name;
 };
@@ -144,6 +145,11 @@ struct BlockStacks {
   }
   void PopIfsTo(int depth) {
     while (IfDepth() > depth && IfDepth() > 0) PopIf();
+  }
+  // Leaving or restarting a loop body closes the blocks opened inside it.
+  void PopBlocksTo(int ifDepth, size_t switchDepth) {
+    PopIfsTo(ifDepth);
+    if (switches.size() > switchDepth) switches.resize(switchDepth);
   }
   void ResetIfs() {
     ifs.assign(1, 1);

@@ -132,6 +132,9 @@ void RunScript(Interp& in, std::string source, bool reportMissing, bool& subCall
     name.erase(0, 1);
     scrambledName = true;
   }
+  // NARG belongs to the current call: the caller's count comes back when
+  // this run returns.
+  const std::string callerNarg = GetVariable(in, "NARG");
   SetVariable(in, "NARG", std::to_string(args.size()));
   RemoveChar(name, '"');
   in.Subst(name);
@@ -149,6 +152,7 @@ void RunScript(Interp& in, std::string source, bool reportMissing, bool& subCall
   frame0.sub = isSub;
 
   auto leaveDepth = [&]() {
+    if (depth > 0) SetVariable(in, "NARG", callerNarg);
     in.vars.ClearLocals(depth);
     run.frames[static_cast<size_t>(depth)] = Frame{};
     --run.callDepth;
