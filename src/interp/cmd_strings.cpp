@@ -27,13 +27,13 @@ int64_t RoundedInt(std::string_view s) { return ValInt64(RoundEvenText(Val(s)));
 
 }  // namespace
 
-static void CmdLeftBody(Interp& in, Ctx&) { in.line.result = LeftText(TextArg(in, 1), ValInt64(Field(in, 1))); }
+static void CmdLeftBody(Interp& in, Ctx&) { in.line.result = LeftText(TextArg(in, 1), ValInt64(FieldUnquoted(in, 1))); }
 
-static void CmdRightBody(Interp& in, Ctx&) { in.line.result = RightText(TextArg(in, 1), ValInt64(Field(in, 1))); }
+static void CmdRightBody(Interp& in, Ctx&) { in.line.result = RightText(TextArg(in, 1), ValInt64(FieldUnquoted(in, 1))); }
 
-static void CmdLenBody(Interp& in, Ctx&) { in.line.result = std::to_string(in.line.args.size()); }
+static void CmdLenBody(Interp& in, Ctx&) { in.line.result = std::to_string(WholeText(in).size()); }
 
-static void CmdReverseBody(Interp& in, Ctx&) { in.line.result = ReverseText(in.line.args); }
+static void CmdReverseBody(Interp& in, Ctx&) { in.line.result = ReverseText(WholeText(in)); }
 
 // REPLACE search, replacement, text. The fields are taken from the line as
 // written when it has exactly three, each substituted on its own, so values
@@ -72,8 +72,9 @@ static void CmdAfterBeforeBody(Interp& in, Ctx&) {
 }
 
 static void CmdAsciiBody(Interp& in, Ctx&) {
-  const Num v = Val(in.line.args);
-  if (!LooksNumeric(in.line.args) || !(v >= 0 && v < 256)) {
+  const std::string n = WholeText(in);
+  const Num v = Val(n);
+  if (!LooksNumeric(n) || !(v >= 0 && v < 256)) {
     in.err.code = 1;
     return;
   }
@@ -118,7 +119,7 @@ static void CmdInsetBody(Interp& in, Ctx&) {
 
 // SPELL text: SPELL1, SPELL2, ... hold the characters, NSPELL their number.
 static void CmdSpellBody(Interp& in, Ctx&) {
-  const std::string text = in.line.args;
+  const std::string text = WholeText(in);
   (void)TakeFamily(in, "SPELL");
   for (size_t i = 0; i < text.size(); ++i) SetVariable(in, "SPELL" + std::to_string(i + 1), text.substr(i, 1));
   SetVariable(in, "NSPELL", std::to_string(text.size()));
@@ -130,9 +131,9 @@ static void CmdConvertBody(Interp& in, Ctx&) {
   if (how == "ASC") {
     r = TextToCodes(TextArg(in, 1), in.Sep());
   } else if (how == "BIN") {
-    r = BinaryText(RoundedInt(Field(in, 2)));
+    r = BinaryText(RoundedInt(FieldUnquoted(in, 2)));
   } else if (how == "HEX") {
-    r = HexText(RoundedInt(Field(in, 2)));
+    r = HexText(RoundedInt(FieldUnquoted(in, 2)));
   } else if (how == "DEC") {
     if (!HexToDecimal(FieldUnquoted(in, 2), r)) {
       in.err.code = 1;

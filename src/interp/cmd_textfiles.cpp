@@ -50,7 +50,7 @@ static void CmdOemAnsiBody(Interp& in, Ctx&) {
   const std::string& w = in.line.word;
   const bool toAnsi = w == "DOSANSI" || w == "DOSANSILINE";
   if (w == "DOSANSILINE" || w == "ANSIDOSLINE") {
-    in.line.result = OemAnsi(in.line.args, toAnsi);
+    in.line.result = OemAnsi(WholeText(in), toAnsi);
     return;
   }
   const std::string file = FieldUnquoted(in, 1);

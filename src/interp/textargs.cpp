@@ -20,6 +20,16 @@ std::string RawArgs(const Interp& in) {
   return in.line.args;
 }
 
+std::string WholeText(const Interp& in) {
+  const std::string& q = in.sep.quote;
+  if (q.empty() || FieldCount(in) != 1) return in.line.args;
+  const std::string_view t = TrimView(in.line.args);
+  if (t.size() < 2 * q.size() || !StartsWith(t, q) || !EndsWith(t, q)) return in.line.args;
+  const std::string_view inner = t.substr(q.size(), t.size() - 2 * q.size());
+  if (inner.find(q) != std::string_view::npos) return in.line.args;
+  return std::string(inner);
+}
+
 bool HasDelimiter(const Interp& in, std::string_view written) {
   const std::string_view d = in.sep.varDelim.empty() ? std::string_view("%") : std::string_view(in.sep.varDelim);
   return written.find(d) != std::string_view::npos;

@@ -17,6 +17,11 @@ namespace kes {
 // when nothing fits, the substituted argument text.
 std::string RawArgs(const Interp& in);
 
+// The whole argument text of a command that takes one text (LEN, REVERSE,
+// SPELL, DOSANSILINE, ...): when it is written as one quoted argument, the
+// quotes are removed.
+std::string WholeText(const Interp& in);
+
 // The variable a reference as written names: the delimiters removed, and an
 // index in parentheses substituted and appended ("%LIST(%N%)%" gives LIST2).
 std::string ReferenceName(Interp& in, std::string_view written);
