@@ -236,14 +236,20 @@ static void CmdValueOpBody(Interp& in, Ctx&) {
   if (HasDelimiter(in, second)) {
     std::string ref;
     std::string mask;
+    std::string value;
     if (w == "FORMAT") {
+      // Split where the line as written has its separator, so a value that
+      // holds the separator ("1,5") neither shifts the mask nor loses it.
       const size_t p = AfterSeparators(raw, 1, in.Sep(), in.sep.quote);
-      ref = ReferenceName(in, std::string_view(raw).substr(0, p == std::string::npos ? raw.size() : p - in.Sep().size()));
-      mask = MaskArgument(in);
+      const std::string_view written =
+          std::string_view(raw).substr(0, p == std::string::npos ? raw.size() : p - in.Sep().size());
+      ref = ReferenceName(in, written);
+      value = Trim(in.Substituted(written));
+      mask = p == std::string::npos ? std::string() : Trim(in.Substituted(std::string_view(raw).substr(p)));
     } else {
       ref = ReferenceName(in, second);
+      value = textForm ? in.line.args : Field(in, 1);
     }
-    const std::string value = textForm ? in.line.args : Field(in, 1);
     const std::string r = ApplyValueOp(w, value, mask, false);
     in.line.result = r;
     if (!ref.empty()) SetVariable(in, ref, r);
