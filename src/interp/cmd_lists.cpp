@@ -33,10 +33,23 @@ class ListTarget {
     }
     const int id = SysListId(name_);
     if (id >= 0) {
-      // ATRUN is computed on each read and ARG lives per call level: neither
-      // is a list these commands can change.
-      if (id == static_cast<int>(SysList::ATRUN) || id == static_cast<int>(SysList::ARG)) return;
       kind_ = Kind::System;
+      // ATRUN is computed on each read and ARG lives per call level: neither
+      // is a list these commands can change, but both can be read (FLAT ARG,
+      // TRANSFER ATRUN, F). They work on a copy that is then dropped.
+      if (id == static_cast<int>(SysList::ATRUN)) {
+        if (const auto* l = in.ComputedList(SysList::ATRUN)) family_ = *l;
+        vec_ = &family_;
+        return;
+      }
+      if (id == static_cast<int>(SysList::ARG)) {
+        const auto& a = in.vars.Args(in.run.callDepth);
+        size_t n = a.size();
+        while (n > 0 && a[n - 1].empty()) --n;
+        family_.assign(a.begin(), a.begin() + static_cast<long>(n));
+        vec_ = &family_;
+        return;
+      }
       vec_ = &in.vars.Sys(static_cast<SysList>(id));
       return;
     }
