@@ -139,7 +139,8 @@ void ListCrop(Interp& in) {
   bool sourceIsCrop = false;
   {
     ListTarget t(in, Field(in, 1));
-    if (!t.Valid()) return;
+    // A list that names nothing leaves the earlier CROP variables alone.
+    if (!t.Valid() || t.Elements().empty()) return;
     block = CropElements(t.Elements(), FieldUnquoted(in, 2), FieldUnquoted(in, 3), ValInt64(Field(in, 4)),
                          ValInt64(Field(in, 5)), in.sw.caseInsensitive);
     sourceIsCrop = t.kind() == ListTarget::Kind::Family && t.name() == in.line.word;
@@ -180,8 +181,9 @@ void ListTransfer(Interp& in) {
     values.reserve(s.Elements().size());
     for (const auto& e : s.Elements()) values.push_back(TransferValue(e, pairs));
   }
-  in.line.result = std::to_string(values.size());
+  // An empty source changes nothing, not even the result.
   if (values.empty()) return;
+  in.line.result = std::to_string(values.size());
   ListTarget t(in, target);
   switch (t.kind()) {
     case ListTarget::Kind::None:
