@@ -134,17 +134,17 @@ RegValueText RegistryGetValue(std::string_view keyPath, std::string_view valueNa
     case REG_SZ:
     case REG_EXPAND_SZ:
     case REG_MULTI_SZ: {
-      // String data passes through the transfer buffer; a value too large
-      // for it fails as the platform reports it (ERROR_MORE_DATA).
-      DWORD got = kTransferBufferSize;
-      DWORD t = 0;
-      const LONG rc = RegQueryValueExA(key.get(), name.c_str(), nullptr, &t,
-                                       reinterpret_cast<BYTE*>(TransferBuffer()), &got);
+      // Read whole, whatever its size: the transfer buffer limits only what
+      // is written, and a value another program stored larger than that is
+      // still answered in full.
+      std::vector<BYTE> data;
+      DWORD t = type;
+      const LONG rc = QueryInto(key.get(), name.c_str(), t, data, size);
       if (rc != ERROR_SUCCESS) {
         r.code = rc;
         return r;
       }
-      std::string s(TransferBuffer(), got);
+      std::string s(reinterpret_cast<const char*>(data.data()), data.size());
       if (type == REG_MULTI_SZ) {
         // The list ends with an empty string: drop its NUL, then the NUL
         // of the last string, each only where present, so data written

@@ -17,8 +17,9 @@ namespace kes {
 
 using RegHandle = HKEY__*;
 
-// The one buffer through which registry string data (and captured program
-// output) passes. Data that does not fit is refused, never cut or overrun.
+// The one buffer through which registry string data to be written (and
+// captured program output) passes. Data that does not fit is refused, never
+// cut or overrun. Values are read whole, whatever their size.
 inline constexpr size_t kTransferBufferSize = 256000;
 char* TransferBuffer();
 
