@@ -14,8 +14,7 @@ namespace kes {
 // ---- IF
 
 void CmdIf(Interp& in, Ctx& c) {
-  const std::string U = Upper(TrimView(c.lineText));
-  const bool blockIf = StartsWith(U, "IF") && EndsWith(U, "THEN");
+  const bool blockIf = IsBlockIfLine(c.lineText);
   ConditionState cs;
   std::string text = c.lineText;
   const bool r = EvaluateCondition(in, text, cs);

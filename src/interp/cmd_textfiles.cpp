@@ -26,6 +26,18 @@ int ReadTextFile(const std::string& path, std::string& bytes) {
   return HasUtf16Bom(bytes) ? 1 : 0;
 }
 
+// Reads a text file into its lines; false (with the error code set) when it
+// cannot be read.
+bool LoadTextLines(Interp& in, const std::string& file, TextLines& t) {
+  std::string bytes;
+  if (const int e = ReadTextFile(file, bytes)) {
+    in.err.code = e;
+    return false;
+  }
+  t = SplitLines(bytes);
+  return true;
+}
+
 // A line number argument: digits only, not quoted.
 bool LineNumber(std::string_view s, size_t& n) {
   if (!AllDigits(s) || s.size() > 9) return false;
@@ -54,12 +66,8 @@ static void CmdOemAnsiBody(Interp& in, Ctx&) {
     return;
   }
   const std::string file = FieldUnquoted(in, 1);
-  std::string bytes;
-  if (const int e = ReadTextFile(file, bytes)) {
-    in.err.code = e;
-    return;
-  }
-  TextLines t = SplitLines(bytes);
+  TextLines t;
+  if (!LoadTextLines(in, file, t)) return;
   for (auto& l : t.body) l = OemAnsi(l, toAnsi);
   in.err.code = ReplaceThroughWorkFile(file, t.Join());
 }
@@ -128,12 +136,8 @@ static void CmdInsertTextBody(Interp& in, Ctx&) {
     in.err.code = 1;
     return;
   }
-  std::string bytes;
-  if (const int e = ReadTextFile(file, bytes)) {
-    in.err.code = e;
-    return;
-  }
-  TextLines t = SplitLines(bytes);
+  TextLines t;
+  if (!LoadTextLines(in, file, t)) return;
   size_t count;
   if (insert) {
     InsertLine(t, n, text);
@@ -182,12 +186,8 @@ static void CmdDelLineBody(Interp& in, Ctx&) {
     in.err.code = 1;
     return;
   }
-  std::string bytes;
-  if (const int e = ReadTextFile(file, bytes)) {
-    in.err.code = e;
-    return;
-  }
-  TextLines t = SplitLines(bytes);
+  TextLines t;
+  if (!LoadTextLines(in, file, t)) return;
   TextLines kept;
   const std::string pattern = FieldUnquoted(in, 2);
   size_t deleted = 0;

@@ -44,6 +44,11 @@ bool IsBoxCollectionEnd(std::string_view w) {
 
 }  // namespace
 
+bool IsBlockIfLine(std::string_view line) {
+  const std::string_view u = TrimView(line);
+  return StartsWithNoCase(u, "IF") && u.size() >= 4 && EqualsNoCase(u.substr(u.size() - 4), "THEN");
+}
+
 bool KeepsErrorCode(std::string_view w) {
   return w == "IF" || w == "SET" || w == "SETCDE" || w == "LET" || w == "ECHO" || w == "CALLSUB" || w == "GOTO" ||
          w == "TRACE" || w == "WAIT" || w == "NEXT";
@@ -134,7 +139,7 @@ Prepared PrepareLine(Interp& in, std::string& L, bool lineOnly, BlockStacks& st)
   {
     // Tested without an upper-case copy: this runs for every line.
     const std::string_view U = TrimView(L);
-    if (StartsWithNoCase(U, "IF") && U.size() >= 4 && EqualsNoCase(U.substr(U.size() - 4), "THEN")) {
+    if (IsBlockIfLine(U)) {
       st.PushIf(true);
     } else if (EqualsNoCase(U, "ELSE")) {
       if (st.IfDepth() > 0) {

@@ -28,6 +28,8 @@ void ErrorEpilogue(Interp& in, const std::string& logText, bool notLogged);
 // Separator and quote return to their defaults unless a command asked them
 // to hold for one more line.
 void PerLineResets(Interp& in);
+// A line that opens an IF block: it starts with IF and ends with THEN.
+bool IsBlockIfLine(std::string_view line);
 
 // True for command words that see the previous command's error code.
 bool KeepsErrorCode(std::string_view word);

@@ -57,10 +57,7 @@ void CmdCopy(Interp& in, Ctx&) {
     in.err.code = 1;
     return;
   }
-  if (const int e = CheckUsablePath(src) ? CheckUsablePath(src) : CheckUsablePath(tgt)) {
-    in.err.code = e;
-    return;
-  }
+  if (RefusePath(in, src) || RefusePath(in, tgt)) return;
   const bool toFolder = TargetIsFolder(tgt);
   if (toFolder) tgt = WithSlash(tgt);
   if (!HasWildcards(src)) {
@@ -125,10 +122,7 @@ void CmdRen(Interp& in, Ctx&) {
     in.err.code = 1;
     return;
   }
-  if (const int e = CheckUsablePath(src) ? CheckUsablePath(src) : CheckUsablePath(tgt)) {
-    in.err.code = e;
-    return;
-  }
+  if (RefusePath(in, src) || RefusePath(in, tgt)) return;
   in.err.code = 53;
   if (EndsWithSlash(src) != EndsWithSlash(tgt)) return;
   while (src.size() > 3 && EndsWithSlash(src)) src.pop_back();
