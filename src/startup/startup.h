@@ -8,6 +8,9 @@
 
 namespace kes {
 
+// The interpreter core's view of Windows, installed in K().
+System& TheWindowsSystem();
+
 // Runs start-up, the command line's script and the exit sequence.
 [[noreturn]] void ProcessEntry();
 
