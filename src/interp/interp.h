@@ -98,6 +98,7 @@ struct MachineInfo {
   // package descriptor
   long firstPos = 0, firstLen = 0, secondPos = 0, secondLen = 0, mainPos = 0, mainLen = 0;
   bool packaged = false;
+  std::string optionField;  // scrambled credentials and run-once flag, "#" when unset
   bool plugin = false;
   bool pluginBuild = false;
   bool traceAtStart = false;

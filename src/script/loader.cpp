@@ -4,6 +4,7 @@
 
 #include "net/http.h"
 #include "packaging/package.h"
+#include "packaging/package_format.h"
 #include "startup/childmode.h"
 
 namespace kes {
