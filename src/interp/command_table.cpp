@@ -13,7 +13,7 @@ namespace {
 constexpr unsigned N = kNotLogged;
 
 const CommandRow kCommands[] = {
-    /*   1 */ {"ADDONWRITE", nullptr, 0},
+    /*   1 */ {"ADDONWRITE", CmdAddonWrite, 0},
     /*   2 */ {"ADMIN", nullptr, 0},
     /*   3 */ {"AFTER BEFORE", CmdAfterBefore, 0},
     /*   4 */ {"ANSWER BUTTONSELECT", CmdAnswer, N},
@@ -52,7 +52,7 @@ const CommandRow kCommands[] = {
     /*  37 */ {"COPY", CmdCopy, 0},
     /*  38 */ {"COPYRIGHT", CmdCopyright, 0},
     /*  39 */ {"CPUTIME", nullptr, 0},
-    /*  40 */ {"CREATEEXE CREATEDLL PLUG", nullptr, N},
+    /*  40 */ {"CREATEEXE CREATEDLL PLUG", CmdCreateExe, N},
     /*  41 */ {"CREATESHORTCUT GETSHORTCUT", nullptr, 0},
     /*  42 */ {"CURSOR", nullptr, 0},
     /*  43 */ {"CUT", CmdCut, N},

@@ -104,6 +104,13 @@ void CmdXSize(Interp&, Ctx&);  // XSIZE
 // ---- COMPRESS and UNCOMPRESS (packaging/cmd_compress.cpp)
 void CmdCompress(Interp&, Ctx&);  // COMPRESS UNCOMPRESS
 
+// ---- packages (packaging/package.cpp, cmd_createexe.cpp, cmd_code.cpp, cmd_pack.cpp)
+void CmdAddonWrite(Interp&, Ctx&);  // ADDONWRITE
+void CmdCreateExe(Interp&, Ctx&);  // CREATEEXE CREATEDLL PLUG
+void CmdCode(Interp&, Ctx&);  // CODE CODEFILE DECODE
+void CmdPack(Interp&, Ctx&);  // PACK
+void CmdPackJoin(Interp&, Ctx&);  // PACKJOIN
+
 // ---- message and prompt boxes (boxes/cmd_boxes.cpp)
 void CmdAsk(Interp&, Ctx&);  // ASK ASKOK ECHO ECHOERROR
 void CmdAskButton(Interp&, Ctx&);  // ASKBUTTON

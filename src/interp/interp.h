@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -106,6 +107,20 @@ struct MachineInfo {
   bool childMode = false;
   std::vector<std::string> exitCommands;
   std::vector<std::string> tempFiles;
+};
+
+// Files embedded in the packages read by this process: the extraction path,
+// the variable that names it, and the content inside the package body.
+struct EmbeddedFile {
+  std::string path, var;
+  std::shared_ptr<const std::string> body;
+  size_t offset = 0, size = 0;
+};
+struct PackageState {
+  std::vector<EmbeddedFile> files;
+  std::string askIndex;  // the "TEMP#" entry of the last package: ASKDIALOG index and definitions
+  bool loaded = false;   // a package (executable or plug file) was read
+  std::vector<std::pair<std::string, std::string>> packList;  // PACKJOIN source, destination
 };
 
 // Block stacks of one run of the script runner.
@@ -235,6 +250,7 @@ struct Interp : public SubstHost {
   LineState line;
   BoxState boxes;
   SearchState search;
+  PackageState pkg;
   bool protectedDisplay = false;
 
   SubstOptions SubstOpts() const {

@@ -209,7 +209,30 @@ size_t FindDescriptorValue(std::string_view image, char which, size_t valueLengt
 }
 
 namespace {
+
 constexpr size_t kCredentialText = 72;
+
+uint32_t Le(std::string_view s, size_t pos, int bytes) {
+  uint32_t v = 0;
+  for (int k = bytes - 1; k >= 0; --k) v = (v << 8) | static_cast<unsigned char>(s[pos + static_cast<size_t>(k)]);
+  return v;
+}
+
+}  // namespace
+
+bool ClearCertificateDirectory(std::string& image) {
+  if (image.size() < 0x40 || image[0] != 'M' || image[1] != 'Z') return false;
+  const size_t pe = Le(image, 0x3C, 4);
+  if (pe > image.size() || image.size() - pe < 24 + 2 || image.compare(pe, 4, std::string("PE\0\0", 4)) != 0) return false;
+  const size_t opt = pe + 24;
+  const uint32_t magic = Le(image, opt, 2);
+  const size_t countAt = opt + (magic == 0x10B ? 92 : magic == 0x20B ? 108 : 0);
+  if (countAt == opt || image.size() < countAt + 4) return false;
+  if (Le(image, countAt, 4) <= 4) return true;  // no certificate entry
+  const size_t entry = countAt + 4 + 4 * 8;
+  if (image.size() < entry + 8) return false;
+  image.replace(entry, 8, 8, '\0');
+  return true;
 }
 
 std::string MakeOptionField(const PackageOptions& o) {

@@ -87,6 +87,11 @@ void WriteDigits(std::string& image, size_t pos, uint64_t n, size_t width);
 // Reads up to len characters at pos as a decimal (text that is not a number reads 0).
 uint64_t ReadDigits(std::string_view s, size_t pos, size_t len);
 
+// Zeroes the certificate-table entry of a PE image's data directories, for
+// an image taken without the signature that followed it. False when the
+// bytes are not a PE image.
+bool ClearCertificateDirectory(std::string& image);
+
 // The option field of a packaged executable: the administrator credentials
 // (account, domain, password joined with "," into 72 characters) and the
 // run-once flag, scrambled. An unfilled field holds "#" characters.
