@@ -17,9 +17,17 @@ namespace kes {
 
 namespace {
 
-// The 22-byte header of a 32x32 16-colour icon bitmap.
-constexpr std::string_view kIconHeader{
-    "\x28\x00\x00\x00\x20\x00\x00\x00\x40\x00\x00\x00\x01\x00\x04\x00\x00\x00\x00\x00\x80\x02", 22};
+// The 22-byte header of a 32x32 16-colour icon bitmap. It is stored inverted
+// and made at run time: the packager must not find its own copy of it in
+// the image it searches.
+std::string IconHeader() {
+  static const unsigned char inverted[22] = {0xD7, 0xFF, 0xFF, 0xFF, 0xDF, 0xFF, 0xFF, 0xFF, 0xBF, 0xFF, 0xFF,
+                                             0xFF, 0xFE, 0xFF, 0xFB, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0xFD};
+  volatile unsigned char mask = 0xFF;
+  std::string h(22, '\0');
+  for (size_t k = 0; k < 22; ++k) h[k] = static_cast<char>(inverted[k] ^ mask);
+  return h;
+}
 // Header, 16-colour palette, colour and mask bits of that bitmap.
 constexpr size_t kIconImageSize = 40 + 64 + 512 + 128;
 
@@ -27,6 +35,7 @@ struct Job {
   std::string word, script, target;
   std::string scriptFolder;
   std::vector<std::string> lines;
+  std::vector<size_t> numbers;  // each line's number in its file, for messages
   PackageBuilder files;
   std::vector<std::string> embedded;  // paths already in the package, upper case
 };
@@ -86,8 +95,9 @@ bool CollectLines(Interp& in, Job& j) {
     for (auto& l : main) l = UnscrambleOrKeep(TrimBlanks(l));
   }
   std::vector<std::string> included;
-  for (auto& raw : main) {
-    std::string l = TrimBlanks(raw);
+  std::vector<size_t> includedNumbers;
+  for (size_t n = 0; n < main.size(); ++n) {
+    std::string l = TrimBlanks(main[n]);
     if (l.size() >= 8 && Upper(l.substr(0, 8)) == "INCLUDE ") {
       std::string name;
       for (char c : l.substr(8))
@@ -98,12 +108,18 @@ bool CollectLines(Interp& in, Job& j) {
         MissingFile(in, j, "\r\n\r\nError 53\r\n" + name);
         return false;
       }
-      for (auto& il : TextLines(inc)) included.push_back(TrimBlanks(il));
+      const std::vector<std::string> incLines = TextLines(inc);
+      for (size_t k = 0; k < incLines.size(); ++k) {
+        included.push_back(TrimBlanks(incLines[k]));
+        includedNumbers.push_back(k + 1);
+      }
       continue;
     }
     j.lines.push_back(std::move(l));
+    j.numbers.push_back(n + 1);
   }
   for (auto& l : included) j.lines.push_back(std::move(l));
+  j.numbers.insert(j.numbers.end(), includedNumbers.begin(), includedNumbers.end());
   return true;
 }
 
@@ -117,7 +133,7 @@ bool EmbedFiles(Interp& in, Job& j) {
   std::vector<std::string> kept;
   for (size_t i = 0; i < j.lines.size(); ++i) {
     std::string& l = j.lines[i];
-    if (IsComment(l) || (l.size() >= 8 && Upper(l.substr(0, 8)) == "INCLUDE ")) continue;
+    if (IsComment(l)) continue;
     const std::string up = Upper(l);
     const size_t eq = l.find('=');
     if (StartsWith(up, "SET ") && eq != std::string::npos) {
@@ -132,7 +148,7 @@ bool EmbedFiles(Interp& in, Job& j) {
         if (!seen) {
           std::string content;
           if (!FileExists(path) || ReadSource(in, path, content) != 0) {
-            MissingFile(in, j, "\r\n\r\nError 53\r\n\r\nLINE" + std::to_string(i + 1) + "\r\n\r\n" + path);
+            MissingFile(in, j, "\r\n\r\nError 53\r\n\r\nLINE" + std::to_string(j.numbers[i]) + "\r\n\r\n" + path);
             return false;
           }
           if (!j.files.AddFile(Upper(FileNamePart(path)), name, content)) {
@@ -187,15 +203,16 @@ bool ReplaceIcon(Interp& in, const std::string& iconFile, std::string& image) {
     in.err.code = 53;
     return false;
   }
-  if (icon.size() < 22 + kIconImageSize || icon.compare(22, 16, kIconHeader.data(), 16) != 0) {
+  const std::string header = IconHeader();
+  if (icon.size() < 22 + kIconImageSize || icon.compare(22, 16, header, 0, 16) != 0) {
     in.err.code = 1;  // not a 32x32 16-colour icon
     return false;
   }
   const std::string_view bits = std::string_view(icon).substr(22, kIconImageSize);
-  size_t at = image.find(kIconHeader);
+  size_t at = image.find(header);
   for (int k = 0; k < 2 && at != std::string::npos && image.size() - at >= kIconImageSize; ++k) {
     image.replace(at, kIconImageSize, bits);
-    at = image.find(kIconHeader, at + 100);
+    at = image.find(header, at + 100);
   }
   return true;
 }
