@@ -2,11 +2,10 @@
 // into a copy of the interpreter image or into a plug file.
 #include <windows.h>
 
-#include <new>
-#include <stdexcept>
-
 #include "boxes/boxes.h"
+#include "interp/args.h"
 #include "interp/commands.h"
+#include "interp/errors.h"
 #include "packaging/compress_file.h"
 #include "packaging/package.h"
 #include "packaging/package_format.h"
@@ -32,7 +31,9 @@ std::string IconHeader() {
 constexpr size_t kIconImageSize = 40 + 64 + 512 + 128;
 
 struct Job {
-  std::string word, script, target;
+  CreateExeWord word;
+  std::string caption;  // the command word, for the gauge
+  std::string script, target;
   std::string scriptFolder;
   std::vector<std::string> lines;
   std::vector<size_t> numbers;  // each line's number in its file, for messages
@@ -75,7 +76,7 @@ std::string FileNamePart(const std::string& path) {
 
 // A missing file: the box, the half-written target gone.
 void MissingFile(Interp& in, Job& j, const std::string& text) {
-  in.err.code = 53;
+  in.err.code = kErrNotFound;
   DeleteFileA(j.target.c_str());
   ShowErrorBox(in, text);
 }
@@ -152,7 +153,7 @@ bool EmbedFiles(Interp& in, Job& j) {
             return false;
           }
           if (!j.files.AddFile(Upper(FileNamePart(path)), name, content)) {
-            in.err.code = 8;  // beyond what the package's lengths can hold
+            in.err.code = kErrOutOfMemory;  // beyond what the package's lengths can hold
             return false;
           }
           j.embedded.push_back(key);
@@ -171,7 +172,7 @@ bool ReadImage(Interp& in, const Job& j, const std::string& options, std::string
   std::string file;
   if (in.mach.packaged) {
     file = ImageFilePath();
-  } else if (j.word == "CREATEDLL") {
+  } else if (j.word == CreateExeWord::CreateDll) {
     file = in.mach.exeFolder + "Kestrova.DLL";
   } else if (Upper(options).find("LIGHT") != std::string::npos) {
     file = in.mach.exeFolder + "KesLight.exe";
@@ -179,7 +180,7 @@ bool ReadImage(Interp& in, const Job& j, const std::string& options, std::string
     file = in.mach.exeFolder + "Kestrova.EXE";
   }
   if (!FileExists(file) || ReadSource(in, file, image) != 0) {
-    in.err.code = 53;
+    in.err.code = kErrNotFound;
     return false;
   }
   const size_t v = FindDescriptorValue(image, '3', kMainFieldLength);
@@ -200,12 +201,12 @@ bool ReadImage(Interp& in, const Job& j, const std::string& options, std::string
 bool ReplaceIcon(Interp& in, const std::string& iconFile, std::string& image) {
   std::string icon;
   if (!FileExists(iconFile) || ReadSource(in, iconFile, icon) != 0) {
-    in.err.code = 53;
+    in.err.code = kErrNotFound;
     return false;
   }
   const std::string header = IconHeader();
   if (icon.size() < 22 + kIconImageSize || icon.compare(22, 16, header, 0, 16) != 0) {
-    in.err.code = 1;  // not a 32x32 16-colour icon
+    in.err.code = kErrUsage;  // not a 32x32 16-colour icon
     return false;
   }
   const std::string_view bits = std::string_view(icon).substr(22, kIconImageSize);
@@ -242,8 +243,8 @@ void SetVersionText(const std::string& version, std::string& image) {
   image.replace(v, text.size(), text);
 }
 
-void Build(Interp& in, Ctx& c, Job& j) {
-  const bool plug = j.word == "PLUG";
+void Build(Interp& in, Job& j) {
+  const bool plug = j.word == CreateExeWord::Plug;
   std::string image;
   if (!plug && !ReadImage(in, j, Field(in, 7), image)) return;
   if (!plug && !FieldUnquoted(in, 8).empty() && !ReplaceIcon(in, FieldUnquoted(in, 8), image)) return;
@@ -251,7 +252,7 @@ void Build(Interp& in, Ctx& c, Job& j) {
   if (!plug) {
     PackageOptions o{FieldUnquoted(in, 3), FieldUnquoted(in, 4), FieldUnquoted(in, 5), Upper(Field(in, 6)) == "ONCE"};
     if ((o.account + "," + o.domain + "," + o.password).size() > 72) {
-      in.err.code = 1;  // the credentials field holds 72 characters
+      in.err.code = kErrUsage;  // the credentials field holds 72 characters
       return;
     }
     const size_t opt = FindDescriptorValue(image, 'O', kOptionFieldLength);
@@ -260,11 +261,11 @@ void Build(Interp& in, Ctx& c, Job& j) {
   if (!CollectLines(in, j) || !EmbedFiles(in, j)) return;
   std::string body;
   if (!j.files.Finish(MakeTempEntry("", ""), j.lines, body)) {
-    in.err.code = 8;
+    in.err.code = kErrOutOfMemory;
     return;
   }
   j.lines.clear();
-  std::string packed = CompressWithGauge(in, body, j.word + " " + j.target);
+  std::string packed = CompressWithGauge(in, body, j.caption + " " + j.target);
   body.clear();
   body.shrink_to_fit();
   if (plug) packed = FramePlug(packed);
@@ -272,7 +273,7 @@ void Build(Interp& in, Ctx& c, Job& j) {
     // The main block starts right after the image; its length is what follows.
     const size_t v = FindDescriptorValue(image, '3', kMainFieldLength);
     if (image.size() + 1 > 999999 || packed.size() > kMaxSectionLength) {
-      in.err.code = 8;
+      in.err.code = kErrOutOfMemory;
       return;
     }
     WriteDigits(image, v, image.size() + 1, 6);
@@ -288,32 +289,27 @@ void Build(Interp& in, Ctx& c, Job& j) {
 // the argument whose name holds ".EXE" (".DLL"; ".KPG" for PLUG, else the
 // second). Errors: 1 no target or credentials over 72 characters, 53 a
 // missing script, include, embedded, image or icon file (with a box for the
-// script's files), 8 too large for the package, 75 target not writable.
+// script's files), 7 too large for the package, 75 target not writable.
 void CmdCreateExe(Interp& in, Ctx& c) {
-  in.err.code = 0;
+  in.err.code = kErrNone;
   Job j;
-  j.word = in.line.word;
+  j.word = c.Word<CreateExeWord>();
+  j.caption = j.word == CreateExeWord::CreateExe ? "CREATEEXE" : j.word == CreateExeWord::CreateDll ? "CREATEDLL" : "PLUG";
   const std::string a = FieldUnquoted(in, 1), b = FieldUnquoted(in, 2);
-  const std::string ext = j.word == "PLUG" ? ".KPG" : "." + j.word.substr(j.word.size() - 3);
+  const std::string ext = j.word == CreateExeWord::Plug ? ".KPG" : "." + j.caption.substr(j.caption.size() - 3);
   if (Upper(a).find(ext) != std::string::npos) {
     j.target = a;
     j.script = b;
-  } else if (Upper(b).find(ext) != std::string::npos || (j.word == "PLUG" && !b.empty())) {
+  } else if (Upper(b).find(ext) != std::string::npos || (j.word == CreateExeWord::Plug && !b.empty())) {
     j.script = a;
     j.target = b;
   } else {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   const size_t slash = j.script.find_last_of("\\/");
   j.scriptFolder = slash == std::string::npos ? std::string() : j.script.substr(0, slash);
-  try {
-    Build(in, c, j);
-  } catch (const std::bad_alloc&) {
-    in.err.code = 8;
-  } catch (const std::length_error&) {
-    in.err.code = 8;
-  }
+  Build(in, j);
 }
 
 }  // namespace kes

@@ -5,7 +5,9 @@
 #include <memory>
 #include <new>
 
+#include "interp/args.h"
 #include "interp/commands.h"
+#include "interp/errors.h"
 #include "interp/log.h"
 #include "packaging/compress_file.h"
 #include "packaging/package_format.h"
@@ -194,7 +196,7 @@ void ApplyPackageOptions(Interp& in) {
 void CmdAddonWrite(Interp& in, Ctx&) {
   const std::string name = Upper(FieldUnquoted(in, 1));
   const std::string given = FieldUnquoted(in, 2);
-  in.err.code = 0;
+  in.err.code = kErrNone;
   const bool wholeList = name == "ADDONLIST" || name == "IMAGELIST";
   int written = 0;
   std::string last;
@@ -215,7 +217,7 @@ void CmdAddonWrite(Interp& in, Ctx&) {
     if (!wholeList) break;
   }
   if (written == 0 && !wholeList) {
-    in.err.code = 53;
+    in.err.code = kErrNotFound;
     return;
   }
   in.line.result = wholeList ? std::to_string(written) : last;

@@ -44,7 +44,7 @@ for img in Kestrova.exe KesLight.exe Kestrova.DLL; do
 done
 
 printf 'hello data\r\nline two\r\n' > "$D/data.txt"
-head -c 3000 /dev/urandom > "$D/pic.bin"
+python3 -c "import random,sys; random.seed(7); sys.stdout.buffer.write(bytes(random.randrange(256) for _ in range(3000)))" > "$D/pic.bin"
 python3 - "$D/other.ico" <<'PY'
 import sys
 hdr = bytes.fromhex('28000000200000004000000001000400000000008002')
@@ -171,6 +171,37 @@ plug 0 0 $(winpath "$D/plug.out")
 second ran 1" "packaging again, /PLUG, plug file, DLL form"
 cmp -s "$D/plug.out" "$D/data.txt" || fail "plug file's embedded file"
 rm -f "$S/out.txt"
+
+# PACK: the stub of the first block unpacks the listed files, a relative
+# destination beside itself, folders made as needed.
+cat > "$S/pack.kes" <<'KES'
+PACKJOIN %PD%\data.txt,sub\d1.txt
+PACKJOIN %PD%\pic.bin,%PD%\unpacked\deep\pic.bin
+PACKJOIN %PD%\nothere.txt,x.txt
+APPEND %KTEST_OUT%,join %ERROR% %PACKJOIN%
+PACK %PD%\packed.exe
+APPEND %KTEST_OUT%,pack %ERROR% %PACK%
+PACKJOIN
+APPEND %KTEST_OUT%,cleared %ERROR% %PACKJOIN%
+PACK %PD%\empty.exe
+APPEND %KTEST_OUT%,empty list %ERROR%
+KES
+run_kes "$(winpath "$S/pack.kes")"
+expect_eq "$(content "$S/out.txt")" "join 53 2
+pack 0 -13
+cleared 0 0
+empty list 1" "PACK and PACKJOIN"
+rm -f "$S/out.txt"
+mkdir -p "$S/elsewhere"
+cp "$D/packed.exe" "$S/elsewhere/"
+(cd "$S/elsewhere" && timeout -k 5 60 wine ./packed.exe </dev/null >>"$S/wine.log" 2>&1)
+expect_eq "$?" 0 "packed.exe exit code"
+cmp -s "$S/elsewhere/sub/d1.txt" "$D/data.txt" || fail "packed.exe: relative destination"
+cmp -s "$D/unpacked/deep/pic.bin" "$D/pic.bin" || fail "packed.exe: absolute destination"
+[ "$(stat -c %s "$D/packed.exe")" -lt 20000 ] || fail "the stub is not small"
+head -c $(($(stat -c %s "$D/packed.exe") - 5)) "$D/packed.exe" > "$S/elsewhere/cutpack.exe"
+(cd "$S/elsewhere" && timeout -k 5 60 wine ./cutpack.exe </dev/null >>"$S/wine.log" 2>&1)
+expect_eq "$?" 13 "cut packed.exe exit code"
 
 # Damaged packages run nothing, exit with 13 and log why.
 size=$(stat -c %s "$D/app.exe")
