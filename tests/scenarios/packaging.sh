@@ -92,6 +92,8 @@ CREATEEXE %PD%\app.kes,%PD%\long.exe,aaaaaaaaaaaaaaaaaaaaaaaaaaaaaa,bbbbbbbbbbbb
 APPEND %KTEST_OUT%,credentials too long %ERROR%
 CREATEEXE %PD%\app.kes,%PD%\badicon.exe,,,,,,%PD%\data.txt
 APPEND %KTEST_OUT%,bad icon %ERROR%
+CREATEEXE %PD%\second.kes,%PD%\once.exe,,,,ONCE
+APPEND %KTEST_OUT%,once %ERROR%
 CREATEDLL %PD%\second.kes,%PD%\second.dll
 APPEND %KTEST_OUT%,createdll %ERROR%
 PLUG %PD%\plugged.kes,%PD%\plugged.kpg
@@ -105,6 +107,7 @@ light 0
 icon and version 0
 credentials too long 1
 bad icon 1
+once 0
 createdll 0
 plug 0" "the packaging commands"
 [ -e "$D/long.exe" ] || [ -e "$D/badicon.exe" ] || [ -e "$D/noext" ] && fail "a refused target was written"
@@ -202,6 +205,13 @@ cmp -s "$D/unpacked/deep/pic.bin" "$D/pic.bin" || fail "packed.exe: absolute des
 head -c $(($(stat -c %s "$D/packed.exe") - 5)) "$D/packed.exe" > "$S/elsewhere/cutpack.exe"
 (cd "$S/elsewhere" && timeout -k 5 60 wine ./cutpack.exe </dev/null >>"$S/wine.log" 2>&1)
 expect_eq "$?" 13 "cut packed.exe exit code"
+
+# ONCE: the executable deletes itself at exit.
+(cd "$D" && timeout -k 5 60 wine ./once.exe </dev/null >>"$S/wine.log" 2>&1)
+for _ in $(seq 1 50); do [ -e "$D/once.exe" ] || break; sleep 0.1; done
+[ -e "$D/once.exe" ] && fail "once.exe is still there"
+expect_eq "$(content "$S/out.txt")" "second ran 1" "once.exe ran"
+rm -f "$S/out.txt"
 
 # Damaged packages run nothing, exit with 13 and log why.
 size=$(stat -c %s "$D/app.exe")

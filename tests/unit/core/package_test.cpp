@@ -160,3 +160,33 @@ TEST(Package, OptionField) {
 
 }  // namespace
 }  // namespace kes
+
+namespace kes {
+namespace {
+
+// A PE header with a certificate entry: the entry is cleared, the rest kept.
+TEST(Package, CertificateEntryCleared) {
+  std::string pe(0x200, '\0');
+  pe[0] = 'M';
+  pe[1] = 'Z';
+  pe[0x3C] = 0x80;
+  pe.replace(0x80, 4, std::string("PE\0\0", 4));
+  const size_t opt = 0x80 + 24;
+  pe[opt] = 0x0B;  // PE32
+  pe[opt + 1] = 0x01;
+  pe[opt + 92] = 16;  // data directories
+  const size_t cert = opt + 96 + 4 * 8;
+  pe.replace(cert, 8, "\x10\x20\x30\x40\x50\x60\x70\x01");
+  const std::string before = pe;
+  ASSERT_TRUE(ClearCertificateDirectory(pe));
+  EXPECT_EQ(pe.substr(cert, 8), std::string(8, '\0'));
+  EXPECT_EQ(pe.substr(0, cert), before.substr(0, cert));
+  EXPECT_EQ(pe.substr(cert + 8), before.substr(cert + 8));
+  std::string notPe = "MZ but nothing else";
+  EXPECT_FALSE(ClearCertificateDirectory(notPe));
+  std::string cut = before.substr(0, 0x90);
+  EXPECT_FALSE(ClearCertificateDirectory(cut));
+}
+
+}  // namespace
+}  // namespace kes
