@@ -236,12 +236,13 @@ mark = b'\xfe\xff' * 5
 open(evilplug, 'wb').write(mark + block + mark)
 bad = b'00099999' + body[8:]
 open(badplug, 'wb').write(mark + literal(bad) + mark)
+open(badplug.replace('bad.kpg', 'zero.kpg'), 'wb').write(mark + mark)
 PY
 for f in cut empty evil; do
   (cd "$D" && timeout -k 5 60 wine ./$f.exe </dev/null >>"$S/wine.log" 2>&1)
   expect_eq "$?" 13 "$f.exe exit code"
 done
-for f in evil bad; do
+for f in evil bad zero; do
   run_kes "$(winpath "$D/$f.kpg")"
   expect_eq "$RC" 13 "$f.kpg exit code"
 done
@@ -250,5 +251,6 @@ log=$(cat "$S"/log/* | tr -d '\r')
 expect_eq "$(grep -c 'Package: .*cut short' <<<"$log")" 2 "cut short packages in the log"
 expect_eq "$(grep -c 'Package: entry name refused: ..\\EVIL.TXT' <<<"$log")" 2 "refused names in the log"
 grep -q 'Package: entry of 99999 bytes past\|Package: file section of 99999' <<<"$log" || fail "bad length not logged: $log"
+grep -q 'Package: empty package' <<<"$log" || fail "empty plug file not logged"
 find "$WINEPREFIX/drive_c/users" -name 'EVIL.TXT' | grep -q . && fail "EVIL.TXT written"
 finish
