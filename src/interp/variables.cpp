@@ -4,6 +4,7 @@
 
 #include "interp/errors.h"
 #include "interp/wildcard.h"
+#include "packaging/scramble.h"
 
 namespace kes {
 
@@ -50,9 +51,6 @@ long long DigitsValue(std::string_view d) {
   }
   return v;
 }
-
-constexpr unsigned char kProtectKey[] = {0x5A, 0x13, 0xC7, 0x6E, 0x91, 0x2D, 0xB4, 0x08,
-                                         0xE3, 0x47, 0x7C, 0x9F, 0x31, 0xD8, 0x66, 0xAB};
 
 }  // namespace
 
@@ -355,15 +353,18 @@ std::string ResolveName(std::string_view rawName, VarStore& vars, SubstHost& hos
 
 namespace {
 
-void SubstituteDepth(std::string& line, VarStore& vars, SubstHost& host, const SubstOptions& opt, int depth) {
+// `budget` is the number of references one line may still replace, shared
+// by the nested substitutions of indexes: a value that keeps bringing back
+// references ("%A%" holding "%A%", or indexes in parentheses that hold
+// more) ends there instead of cycling or multiplying its work.
+void SubstituteDepth(std::string& line, VarStore& vars, SubstHost& host, const SubstOptions& opt, int depth,
+                     int& budget) {
   const std::string_view delim = opt.delim.empty() ? std::string_view("%") : opt.delim;
   {
     const std::string_view lt = LTrimView(line);
     if (StartsWithNoCase(lt, "REM ") || (!line.empty() && (line[0] == ';' || line[0] == '\''))) return;
   }
-  // A pass limit keeps self-referring values ("%A%" holding "%A%") from
-  // cycling forever below the length bound.
-  for (int pass = 0; pass < 10000; ++pass) {
+  while (budget-- > 0) {
     const size_t p = line.find(delim);
     if (p == std::string::npos) return;
     const size_t nameStart = p + delim.size();
@@ -376,7 +377,7 @@ void SubstituteDepth(std::string& line, VarStore& vars, SubstHost& host, const S
         const size_t pc = line.find(')', po + 1);
         if (pc != std::string::npos) {
           std::string inner = line.substr(po + 1, pc - po - 1);
-          SubstituteDepth(inner, vars, host, opt, depth + 1);
+          SubstituteDepth(inner, vars, host, opt, depth + 1, budget);
           line.replace(po, pc - po + 1, inner);
           q = line.find(delim, nameStart);
         }
@@ -407,45 +408,14 @@ void SubstituteDepth(std::string& line, VarStore& vars, SubstHost& host, const S
 }  // namespace
 
 void Substitute(std::string& line, VarStore& vars, SubstHost& host, const SubstOptions& opt) {
-  SubstituteDepth(line, vars, host, opt, 0);
+  int budget = kSubstPasses;
+  SubstituteDepth(line, vars, host, opt, 0, budget);
 }
 
-// ---------------------------------------------------------------------------
-// Protected values: each byte is mixed with a rolling key and written as two
-// hexadecimal digits, so the stored text stays printable.
+// Protected values are stored through the program's scrambling routine.
 
-std::string EncodeProtected(std::string_view plain) {
-  static const char* hex = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(plain.size() * 2);
-  unsigned char prev = 0x3C;
-  for (size_t i = 0; i < plain.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(plain[i]) ^ kProtectKey[i % sizeof kProtectKey] ^ prev;
-    prev = c;
-    out += hex[c >> 4];
-    out += hex[c & 15];
-  }
-  return out;
-}
+std::string EncodeProtected(std::string_view plain) { return Scramble(plain); }
 
-std::string DecodeProtected(std::string_view coded) {
-  auto nib = [](char c) -> int {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-  };
-  if (coded.size() % 2 != 0) return std::string(coded);
-  std::string out;
-  out.reserve(coded.size() / 2);
-  unsigned char prev = 0x3C;
-  for (size_t i = 0; i < coded.size(); i += 2) {
-    const int h = nib(coded[i]), l = nib(coded[i + 1]);
-    if (h < 0 || l < 0) return std::string(coded);
-    const unsigned char c = static_cast<unsigned char>(h * 16 + l);
-    out += static_cast<char>(c ^ kProtectKey[(i / 2) % sizeof kProtectKey] ^ prev);
-    prev = c;
-  }
-  return out;
-}
+std::string DecodeProtected(std::string_view coded) { return UnscrambleOrKeep(coded); }
 
 }  // namespace kes
