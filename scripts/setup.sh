@@ -11,7 +11,7 @@ PACKAGES=(
   xvfb xauth x11-utils imagemagick
   clang libclang-rt-14-dev
   procps psmisc
-  nginx tinyproxy python3-pyftpdlib python3-aiosmtpd curl
+  nginx tinyproxy python3-pyftpdlib python3-aiosmtpd curl openssl
   osslsigncode hyperfine
 )
 

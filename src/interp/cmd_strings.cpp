@@ -5,6 +5,7 @@
 #include "interp/commands.h"
 #include "interp/strops.h"
 #include "interp/textargs.h"
+#include "net/base64.h"
 
 namespace kes {
 

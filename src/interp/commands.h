@@ -148,4 +148,10 @@ void NotBuilt(Interp&, Ctx&);
 // Number of rows of the command table.
 size_t CommandRowCount();
 
+// ---- HTTP client (net/cmd_http.cpp)
+void CmdHttp(Interp&, Ctx&);       // HTTP
+void CmdCacheName(Interp&, Ctx&);  // CACHENAME
+void CmdDynFile(Interp&, Ctx&);    // FICDYN DYNFILE
+void CmdDynamic(Interp&, Ctx&);    // DYNAMIC
+
 }  // namespace kes

@@ -82,6 +82,18 @@ struct BoxState {
   bool silent = false;
 };
 
+// The HTTP client's settings (HTTP PROXY, CACHE, LOG, GAUGE); the time-out
+// and the credentials are the variables HTTPTIMEOUT, HTTPACCOUNT and
+// HTTPPASSWORD, read at each request.
+struct HttpSettings {
+  std::string proxyPrefix;  // "host:port:", empty: no proxy
+  bool cache = true;
+  std::string logFile;  // empty: no log
+  bool gauge = false;
+  std::string gaugeCaption, gaugeText;
+  bool gaugeCloses = false;  // the gauge closes at the end of each transfer
+};
+
 // What start-up learnt about the machine and the executable.
 struct MachineInfo {
   std::string exePath, exeFolder, exeBase, launchFolder;
@@ -233,6 +245,7 @@ struct Interp : public SubstHost {
   RunnerState run;
   LineState line;
   BoxState boxes;
+  HttpSettings http;
   SearchState search;
   bool protectedDisplay = false;
 
