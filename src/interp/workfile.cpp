@@ -111,11 +111,19 @@ bool WorkFileWriter::Flush() {
 bool WorkFileWriter::Write(std::string_view bytes) {
   if (failed_ || !handle_) return false;
   if (buffer_.size() + bytes.size() > kWriteBlock && !Flush()) return false;
-  if (bytes.size() >= kWriteBlock) {
-    buffer_.assign(bytes.data(), bytes.size());
-    return Flush();
+  if (bytes.size() < kWriteBlock) {
+    buffer_.append(bytes.data(), bytes.size());
+    return true;
   }
-  buffer_.append(bytes.data(), bytes.size());
+  // A large piece goes to the file as it is.
+  while (!bytes.empty()) {
+    DWORD put = 0;
+    if (!WriteFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) || put == 0) {
+      failed_ = true;
+      return false;
+    }
+    bytes.remove_prefix(put);
+  }
   return true;
 }
 

@@ -44,7 +44,7 @@ int TcpConnection::Open(const std::string& host, uint16_t port, uint32_t timeout
   sa.sin_family = AF_INET;
   sa.sin_port = htons(port);
   sa.sin_addr.s_addr = addr;
-  // A non-blocking connect, so the wait for it has the time-out.
+  // A non-blocking connect, so that the wait for it has the time-out.
   u_long nonBlocking = 1;
   ioctlsocket(s, FIONBIO, &nonBlocking);
   if (connect(s, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == SOCKET_ERROR) {
@@ -60,8 +60,9 @@ int TcpConnection::Open(const std::string& host, uint16_t port, uint32_t timeout
       return e;
     }
   }
-  nonBlocking = 0;
-  ioctlsocket(s, FIONBIO, &nonBlocking);
+  // The socket stays non-blocking: a receive takes what has arrived and
+  // waits with select() only when nothing has (far fewer system calls than a
+  // wait before every receive).
   return 0;
 }
 
@@ -86,12 +87,16 @@ int TcpConnection::Wait(bool forWrite, uint64_t micros) {
   }
 }
 
-bool TcpConnection::Send(std::string_view data) {
+bool TcpConnection::Send(std::string_view data, uint32_t timeoutMs) {
   if (!IsOpen()) return false;
   while (!data.empty()) {
     const int n = send(static_cast<SOCKET>(socket_), data.data(), static_cast<int>(std::min<size_t>(data.size(), 1 << 20)), 0);
-    if (n == SOCKET_ERROR || n <= 0) return false;
-    data.remove_prefix(static_cast<size_t>(n));
+    if (n > 0) {
+      data.remove_prefix(static_cast<size_t>(n));
+      continue;
+    }
+    // A full send buffer: wait until the peer takes more.
+    if (n == 0 || WSAGetLastError() != WSAEWOULDBLOCK || Wait(true, TimeoutMicros(timeoutMs)) != 0) return false;
   }
   return true;
 }
@@ -108,15 +113,28 @@ TcpConnection::Got TcpConnection::Receive(std::string& out, size_t max, uint32_t
 
 TcpConnection::Got TcpConnection::ReceiveRaw(std::string& out, size_t max, uint32_t timeoutMs) {
   if (!IsOpen() || max == 0) return Got::Failed;
-  const int w = Wait(false, TimeoutMicros(timeoutMs));
-  if (w == WSAETIMEDOUT) return Got::TimedOut;
-  if (w) return Got::Failed;
   const size_t old = out.size();
   out.resize(old + max);
-  const int n = recv(static_cast<SOCKET>(socket_), &out[old], static_cast<int>(max), 0);
-  out.resize(old + (n > 0 ? static_cast<size_t>(n) : 0));
-  if (n > 0) return Got::Data;
-  return n == 0 ? Got::Closed : Got::Failed;
+  uint64_t left = TimeoutMicros(timeoutMs);
+  for (;;) {
+    const int n = recv(static_cast<SOCKET>(socket_), &out[old], static_cast<int>(max), 0);
+    if (n > 0) {
+      out.resize(old + static_cast<size_t>(n));
+      return Got::Data;
+    }
+    out.resize(old);
+    if (n == 0) return Got::Closed;
+    if (WSAGetLastError() != WSAEWOULDBLOCK) return Got::Failed;
+    // Nothing yet: wait for it, up to the time-out.
+    if (left == 0) return Got::TimedOut;
+    const DWORD start = GetTickCount();
+    const int w = Wait(false, left);
+    if (w == WSAETIMEDOUT) return Got::TimedOut;
+    if (w) return Got::Failed;
+    const uint64_t spent = static_cast<uint64_t>(GetTickCount() - start) * 1000;
+    left = spent < left ? left - spent : 0;
+    out.resize(old + max);
+  }
 }
 
 TcpConnection::Got TcpConnection::ReceiveLine(std::string& line, uint32_t timeoutMs) {

@@ -25,8 +25,9 @@ class TcpConnection {
   // (11001 host not found, 10061 refused, 10060 timed out, ...).
   int Open(const std::string& host, uint16_t port, uint32_t timeoutMs);
   bool IsOpen() const { return socket_ != kNoSocket; }
-  // Sends every byte; false when the connection fails.
-  bool Send(std::string_view data);
+  // Sends every byte; false when the connection fails or the peer takes
+  // nothing for the time-out.
+  bool Send(std::string_view data, uint32_t timeoutMs = 60000);
 
   enum class Got { Data, Closed, TimedOut, Failed };
   // Appends at most `max` bytes to out: what arrives first, waiting up to the
