@@ -204,6 +204,63 @@ APPEND %KTEST_OUT%,compress missing: %ERROR%
 KES
 clear_captures
 
+# ---- dynamic files (FICDYN, DYNFILE) and dynamic settings (DYNAMIC)
+mkdir -p "$WWW/dyn" "$S/w/dyn"
+printf 'tool v1\r\n' > "$WWW/dyn/tool.txt"
+printf '; settings for the tests\r\nCOLOUR = blue\r\n[Paris]\r\nSITE=paris\r\nPRINTER=p1,p2\r\n[Lyon]\r\nSITE=lyon\r\n' > "$WWW/dyn/site.ini"
+printf 'LOCAL=yes\n' > "$S/w/local.ini"
+kes_case dynamic "temp folder 0 [yes]
+dirdyn 0 [yes] tool v1
+explicit 0 tool v1
+missing 404 []
+no file name 1
+dynfile 0
+settings 0 4 blue lyon
+section 0 2 paris p1,p2
+local 0 1 yes
+missing local 53
+missing address 404" <<'KES'
+SET HTTPTIMEOUT=3000
+FICDYN http://%KT_D%/dyn/tool.txt
+SET R=
+IF "%FICDYN%" = "%TEMP%\tool.txt" SET R=yes
+OUTPUT %KTEST_OUT%,temp folder %ERROR% [%R%]
+DIRDYN %KT_W%\dyn
+FICDYN %KT_D%/dyn/tool.txt
+SET R=
+IF "%FICDYN%" = "%KT_W%\dyn\tool.txt" SET R=yes
+LINE %KT_W%\dyn\tool.txt,1
+APPEND %KTEST_OUT%,dirdyn 0 [%R%] %LINE%
+FICDYN %KT_D%/dyn/tool.txt,%KT_W%\other.txt
+SET E=%ERROR%
+LINE %FICDYN%,1
+APPEND %KTEST_OUT%,explicit %E% %LINE%
+SET FICDYN=
+FICDYN %KT_D%/dyn/none.txt
+APPEND %KTEST_OUT%,missing %ERROR% [%FICDYN%]
+FICDYN %KT_D%/dyn/
+APPEND %KTEST_OUT%,no file name %ERROR%
+DYNFILE %KT_D%/dyn/tool.txt,%KT_W%\other2.txt
+APPEND %KTEST_OUT%,dynfile %ERROR%
+DYNAMIC http://%KT_D%/dyn/site.ini
+APPEND %KTEST_OUT%,settings %ERROR% %DYNAMIC% %COLOUR% %SITE%
+DYNAMIC http://%KT_D%/dyn/site.ini,paris
+APPEND %KTEST_OUT%,section %ERROR% %DYNAMIC% %SITE% %PRINTER%
+DYNAMIC %KT_W%\local.ini
+APPEND %KTEST_OUT%,local %ERROR% %DYNAMIC% %LOCAL%
+DYNAMIC %KT_W%\none.ini
+APPEND %KTEST_OUT%,missing local %ERROR%
+DYNAMIC http://%KT_D%/dyn/none.ini
+APPEND %KTEST_OUT%,missing address %ERROR%
+KES
+rm -f "$WWW/dyn/site.ini"
+kes_case dynamic_cached "from the cache copy 0 4" <<'KES'
+SET HTTPTIMEOUT=3000
+DYNAMIC http://%KT_D%/dyn/site.ini
+OUTPUT %KTEST_OUT%,from the cache copy %ERROR% %DYNAMIC%
+KES
+clear_captures
+
 # ---- scripts from addresses, and their cache copies
 mkdir -p "$WWW/scripts"
 printf 'APPEND %%KTEST_OUT%%,remote script %%ARG1%% %%SCRIPT%%\r\nCALL %%KT_D%%/scripts/called.kes,deep\r\n' > "$WWW/scripts/run.kes"
