@@ -77,6 +77,8 @@ int WorkFileWriter::Open(const std::string& target) {
   const size_t slash = target.find_last_of("\\/");
   std::string folder = slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1);
   if (slash == std::string::npos && target.size() >= 2 && target[1] == ':') folder = target.substr(0, 2);
+  const DWORD folderAttr = GetFileAttributesA(folder.c_str());
+  if (folderAttr == INVALID_FILE_ATTRIBUTES || !(folderAttr & FILE_ATTRIBUTE_DIRECTORY)) return 76;
   char work[MAX_PATH + 16];
   if (!GetTempFileNameA(folder.c_str(), "Kvt", 0, work)) return FileOpenError(GetLastError());
   work_ = work;
