@@ -4,6 +4,7 @@
 # every one of them.
 #   start_nginx           NGINX_PORT; files served from $NET/nginx/www
 #   start_tinyproxy       PROXY_PORT (needs nginx: it is the upstream)
+#   kes_case              runs one script given on stdin, checks its output
 #   start_http_server     HTTPD_PORT on 127.0.0.1, and port 80 of a loopback
 #                         address of its own, HTTPD_DIRECT (127.x.y.z), for
 #                         addresses without a port; captures in $NET/httpd/capture
@@ -99,6 +100,15 @@ start_http_server() {
     fi
   done
   cat "$d/stderr.log"; return 1
+}
+
+# kes_case NAME EXPECTED: runs the script given on stdin (its lines get CR
+# LF) and compares what it wrote to $KTEST_OUT (which must be $S/out.txt).
+kes_case() {
+  sed 's/$/\r/' > "$S/$1.kes"
+  rm -f "$S/out.txt"
+  run_kes "$(winpath "$S/$1.kes")"
+  expect_eq "$(content "$S/out.txt")" "$2" "$1"
 }
 
 stop_net_servers() {

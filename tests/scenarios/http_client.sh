@@ -21,12 +21,6 @@ printf 'first version\r\n' > "$WWW/files/cached.txt"
 touch -d '2024-03-05 10:20:30 UTC' "$WWW/files/cached.txt"
 head -c 300000 /dev/urandom > "$S/w/blob.bin"
 
-kes_case() {
-  sed 's/$/\r/' > "$S/$1.kes"
-  rm -f "$S/out.txt"
-  run_kes "$(winpath "$S/$1.kes")"
-  expect_eq "$(content "$S/out.txt")" "$2" "$1"
-}
 
 # The proxy setting every case starts with: nginx, or tinyproxy.
 proxy_lines() {

@@ -16,13 +16,6 @@ printf 'served file\r\n' > "$WWW/ok.txt"
 CR=$'\r'
 KEY='HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Internet Settings'
 
-# kes_case NAME EXPECTED: runs the script on stdin, compares what it wrote.
-kes_case() {
-  sed 's/$/\r/' > "$S/$1.kes"
-  rm -f "$S/out.txt"
-  run_kes "$(winpath "$S/$1.kes")"
-  expect_eq "$(content "$S/out.txt")" "$2" "$1"
-}
 # capture_is N: request N received by the server is, byte for byte, the
 # bytes on stdin, whose lines get CR LF, then the bytes of file $2 and the
 # text $3 when given.
