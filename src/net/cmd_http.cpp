@@ -2,8 +2,8 @@
 // client.
 #include <windows.h>
 
+#include "interp/args.h"
 #include "interp/commands.h"
-#include "interp/strops.h"
 #include "interp/workfile.h"
 #include "net/http.h"
 #include "net/http_wire.h"
@@ -12,20 +12,18 @@ namespace kes {
 
 namespace {
 
-// The argument text from the start of field k + 1, trimmed.
-std::string TextFromField(const Interp& in, size_t k) { return Trim(TextAfter(in.line.args, k, in.Sep(), in.sep.quote)); }
-
 void HttpGetCommand(Interp& in) {
   HttpGetRequest r;
   r.address = FieldUnquoted(in, 2);
-  r.localFile = FieldUnquoted(in, 3);
+  r.localFile = PathField(in, 3);
   in.err.code = HttpGet(in, r);
   in.line.result.clear();
 }
 
+// GAUGE, ON|OFF [, caption, text, OFF]
 void HttpGaugeSettings(Interp& in) {
   HttpSettings& h = in.http;
-  h.gauge = Upper(Field(in, 2)) == "ON";
+  h.gauge = IsOnWord(Field(in, 2));
   if (FieldCount(in) <= 2) return;
   h.gaugeCaption = Trim(ReplaceAllCopy(Upper(FieldUnquoted(in, 3)), "ASKDIALOG", ""));
   h.gaugeText = Upper(FieldUnquoted(in, 4));
@@ -36,7 +34,6 @@ void HttpGaugeSettings(Interp& in) {
 // address that cannot be fetched falls back on its copy in the cache folder.
 int ReadSettingsSource(Interp& in, const std::string& source, std::string& text) {
   if (!StartsWithNoCase(source, "http://")) return ReadFileBytes(source, text, true);
-  std::string cacheCopy;
   HttpGetRequest r;
   r.address = source;
   r.keepBody = true;
@@ -53,29 +50,26 @@ int ReadSettingsSource(Interp& in, const std::string& source, std::string& text)
 // HTTP GET|PUT|DELETE|PROXY|CACHE|LOG|VERBOSE|GAUGE|ASKDIALOG, ...
 void CmdHttp(Interp& in, Ctx&) {
   const std::string sub = Upper(Field(in, 1));
-  const bool on = Upper(Field(in, 2)) == "ON";
+  const bool on = IsOnWord(Field(in, 2));
   if (sub == "GET") {
     HttpGetCommand(in);
   } else if (sub == "PUT") {
-    in.err.code = HttpPut(in, FieldUnquoted(in, 2), FieldUnquoted(in, 3));
+    in.err.code = HttpPut(in, PathField(in, 2), FieldUnquoted(in, 3));
   } else if (sub == "DELETE") {
-    in.err.code = HttpDelete(in, Unquote(TextFromField(in, 1), in.sep.quote));
+    in.err.code = HttpDelete(in, Trim(TextAfterField(in, 1)));
   } else if (sub == "PROXY") {
     in.http.proxyPrefix = on ? ProxyFromInternetSettings() : std::string();
     in.line.result = in.http.proxyPrefix;
   } else if (sub == "CACHE") {
     in.http.cache = on;
   } else if (sub == "LOG" || sub == "VERBOSE") {
-    in.http.logFile.clear();
-    if (on) {
-      in.http.logFile = Unquote(TextFromField(in, 2), in.sep.quote);
-      if (!in.http.logFile.empty()) DeleteFileA(in.http.logFile.c_str());
-    }
+    in.http.logFile = on ? Trim(TextAfterField(in, 2)) : std::string();
+    if (!in.http.logFile.empty()) DeleteFileA(in.http.logFile.c_str());
   } else if (sub == "GAUGE" || sub == "ASKDIALOG") {
-    // Forms do not exist in this build: ASKDIALOG shows the same gauge.
+    // There are no forms to show a transfer in: ASKDIALOG shows the gauge.
     HttpGaugeSettings(in);
   } else {
-    in.err.code = -999;
+    in.err.code = kErrNoHandler;
   }
 }
 
@@ -88,7 +82,7 @@ void CmdCacheName(Interp& in, Ctx&) { in.line.result = in.mach.cacheFolder + Cac
 void CmdDynFile(Interp& in, Ctx&) {
   HttpGetRequest r;
   r.address = FieldUnquoted(in, 1);
-  r.localFile = FieldUnquoted(in, 2);
+  r.localFile = PathField(in, 2);
   if (r.localFile.empty()) {
     std::string name(WithoutScheme(r.address));
     name = name.substr(0, name.find('?'));
@@ -99,7 +93,7 @@ void CmdDynFile(Interp& in, Ctx&) {
     if (!name.empty()) r.localFile = folder + name;
   }
   if (r.address.empty() || r.localFile.empty()) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   in.err.code = HttpGet(in, r);
@@ -109,14 +103,13 @@ void CmdDynFile(Interp& in, Ctx&) {
 // DYNAMIC source[, section]: assigns the NAME=value lines of a settings file
 // (a local path or a web address) as variables; the answer is their count.
 void CmdDynamic(Interp& in, Ctx&) {
-  const std::string source = FieldUnquoted(in, 1);
+  const std::string source = PathField(in, 1);
   if (source.empty()) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   std::string text;
-  const int e = ReadSettingsSource(in, source, text);
-  if (e) {
+  if (const int e = ReadSettingsSource(in, source, text)) {
     in.err.code = e;
     return;
   }

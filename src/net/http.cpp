@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "boxes/boxes.h"
+#include "interp/errors.h"
 #include "interp/text.h"
 #include "interp/workfile.h"
 #include "net/http_wire.h"
@@ -22,10 +23,8 @@ constexpr size_t kReceive = 8192;        // every other receive, and the upload 
 // same; no receive reaches past the announced length.
 constexpr size_t kBodyReceive = 262144;
 constexpr size_t kMaxHeader = 64 * 1024;  // a longer header block is refused
-constexpr int kIncomplete = 1;            // body cut short, time-out
-constexpr int kBadResponse = 400;
-constexpr int kNoConnection = 76;
-constexpr int kUploadInterrupted = 67;
+constexpr int kIncomplete = kErrUsage;  // a body cut short, a time-out
+constexpr int kBadResponse = 400;       // no status line, no end of the header block
 
 void AppendToFile(const std::string& path, std::string_view bytes) {
   HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
@@ -155,15 +154,15 @@ void SetFileStampUtc(const std::string& path, std::string_view stamp) {
 int CopyThroughWorkFile(const std::string& from, const std::string& to) {
   HANDLE h = CreateFileA(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                          nullptr);
-  if (h == INVALID_HANDLE_VALUE) return FileOpenError(GetLastError());
+  if (h == INVALID_HANDLE_VALUE) return LanguageError(GetLastError(), WinErrorUse::Open);
   WorkFileWriter w;
   int e = w.Open(to);
   std::string block(256 * 1024, '\0');
   while (!e) {
     DWORD got = 0;
-    if (!ReadFile(h, block.data(), static_cast<DWORD>(block.size()), &got, nullptr)) e = 75;
+    if (!ReadFile(h, block.data(), static_cast<DWORD>(block.size()), &got, nullptr)) e = kErrNotAccessible;
     else if (got == 0) break;
-    else if (!w.Write(std::string_view(block.data(), got))) e = 75;
+    else if (!w.Write(std::string_view(block.data(), got))) e = kErrNotAccessible;
   }
   CloseHandle(h);
   return e ? e : w.Commit();
@@ -273,7 +272,7 @@ int HttpGet(Interp& in, HttpGetRequest& r) {
   std::string got, auth;
   int status = 0;
   for (int attempt = 0;; ++attempt) {
-    if (!x.Open()) return kNoConnection;
+    if (!x.Open()) return kErrNotReachable;
     x.Send(GetRequest(t, auth));
     status = x.Answer(got, kFirstReceive);
     if (attempt > 0 || (status != 401 && status != 407)) break;
@@ -308,10 +307,10 @@ int HttpGet(Interp& in, HttpGetRequest& r) {
 
 int HttpPut(Interp& in, const std::string& localFile, std::string_view address) {
   const DWORD attr = GetFileAttributesA(localFile.c_str());
-  if (localFile.empty() || attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY)) return 53;
+  if (localFile.empty() || attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY)) return kErrNotFound;
   HANDLE f = CreateFileA(localFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return FileOpenError(GetLastError());
+  if (f == INVALID_HANDLE_VALUE) return LanguageError(GetLastError(), WinErrorUse::Open);
   struct Closer {
     HANDLE h;
     ~Closer() { CloseHandle(h); }
@@ -325,7 +324,7 @@ int HttpPut(Interp& in, const std::string& localFile, std::string_view address) 
   std::string got;
   // The folder first; its refusal ends the upload unless it asks for
   // credentials.
-  if (!x.Open()) return kNoConnection;
+  if (!x.Open()) return kErrNotReachable;
   x.Send(FolderPutRequest(t));
   int status = x.Answer(got, kReceive);
   x.Close();
@@ -334,7 +333,7 @@ int HttpPut(Interp& in, const std::string& localFile, std::string_view address) 
   if (status == 401 || status == 403) auth = Credentials(in, false);
   if (status == 407) auth = Credentials(in, true);
 
-  if (!x.Open()) return kNoConnection;
+  if (!x.Open()) return kErrNotReachable;
   x.Send(FilePutRequest(t, size, auth));
   status = x.Answer(got, kReceive);
   if (status < 100 || status > 299) return status;
@@ -345,10 +344,10 @@ int HttpPut(Interp& in, const std::string& localFile, std::string_view address) 
     DWORD n = 0;
     if (!ReadFile(f, block.data(), static_cast<DWORD>(std::min<uint64_t>(block.size(), size - sent)), &n, nullptr) ||
         n == 0)
-      return kUploadInterrupted;
+      return kErrUploadInterrupted;
     for (DWORD at = 0; at < n; at += kReceive) {
       const DWORD piece = std::min<DWORD>(kReceive, n - at);
-      if (!x.Send(std::string_view(block.data() + at, piece), false)) return kUploadInterrupted;
+      if (!x.Send(std::string_view(block.data() + at, piece), false)) return kErrUploadInterrupted;
       sent += piece;
       progress.Show(sent, size);
     }
@@ -369,11 +368,11 @@ int HttpDelete(Interp& in, std::string_view address) {
   const HttpTarget t = ParseHttpAddress(address, in.http.proxyPrefix);
   Exchange x(in, t);
   std::string got;
-  if (!x.Open()) return kNoConnection;
+  if (!x.Open()) return kErrNotReachable;
   x.Send(DeleteRequest(t, ""));
   int status = x.Answer(got, kFirstReceive);
   if (status == 401 || status == 407) {
-    if (!x.Open()) return kNoConnection;
+    if (!x.Open()) return kErrNotReachable;
     x.Send(DeleteRequest(t, Credentials(in, status == 407)));
     status = x.Answer(got, kFirstReceive);
   }
