@@ -71,7 +71,7 @@ struct Settings {
   std::string lastSet;
   std::string binget;
   std::string lastFocus;
-  std::string title;  // the script's title used by boxes
+  std::string title;    // the script's title used by boxes
   int stepDelayMs = 0;  // SLOW
 };
 

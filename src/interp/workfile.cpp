@@ -65,8 +65,7 @@ int WorkFileWriter::Open(const std::string& target) {
   failed_ = false;
   target_ = target;
   attributes_ = GetFileAttributesA(target.c_str());
-  if (attributes_ != INVALID_FILE_ATTRIBUTES &&
-      (attributes_ & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+  if (attributes_ != INVALID_FILE_ATTRIBUTES && (attributes_ & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
     return kErrNotAccessible;
   const size_t slash = target.find_last_of("\\/");
   std::string folder = slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1);

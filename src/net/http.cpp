@@ -16,19 +16,19 @@ namespace kes {
 namespace {
 
 constexpr size_t kFirstReceive = 1024;  // the first answer to a GET or DELETE
-constexpr size_t kReceive = 8192;        // every other receive, and the upload pieces
+constexpr size_t kReceive = 8192;       // every other receive, and the upload pieces
 // The body of a download is taken in larger pieces: under Wine every receive
 // costs a round trip to the server process, and 8,192-byte pieces would
 // make a download several times slower than other clients. The wire is the
 // same; no receive reaches past the announced length.
 constexpr size_t kBodyReceive = 262144;
 constexpr size_t kMaxHeader = 64 * 1024;  // a longer header block is refused
-constexpr int kIncomplete = kErrUsage;  // a body cut short, a time-out
-constexpr int kBadResponse = 400;       // no status line, no end of the header block
+constexpr int kIncomplete = kErrUsage;    // a body cut short, a time-out
+constexpr int kBadResponse = 400;         // no status line, no end of the header block
 
 void AppendToFile(const std::string& path, std::string_view bytes) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                         nullptr);
+  HANDLE h =
+      CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return;
   SetFilePointer(h, 0, nullptr, FILE_END);
   DWORD w = 0;
@@ -143,8 +143,8 @@ void SetFileStampUtc(const std::string& path, std::string_view stamp) {
   st.wSecond = static_cast<WORD>(std::min(p.second, 59));
   FILETIME ft;
   if (!SystemTimeToFileTime(&st, &ft)) return;
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                         nullptr);
+  HANDLE h =
+      CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return;
   SetFileTime(h, nullptr, nullptr, &ft);
   CloseHandle(h);
@@ -152,8 +152,8 @@ void SetFileStampUtc(const std::string& path, std::string_view stamp) {
 
 // Copies a file through a work file beside the target: 0 or the error code.
 int CopyThroughWorkFile(const std::string& from, const std::string& to) {
-  HANDLE h = CreateFileA(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                         nullptr);
+  HANDLE h =
+      CreateFileA(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return LanguageError(GetLastError(), WinErrorUse::Open);
   WorkFileWriter w;
   int e = w.Open(to);
@@ -223,7 +223,8 @@ int ReceiveBody(Interp& in, Exchange& x, std::string_view header, std::string_vi
       decoded.clear();
       return chunks.Feed(bytes, decoded) && sink.Put(decoded);
     }
-    if (hasLength) bytes = bytes.substr(0, static_cast<size_t>(std::min<uint64_t>(bytes.size(), length - sink.Received())));
+    if (hasLength)
+      bytes = bytes.substr(0, static_cast<size_t>(std::min<uint64_t>(bytes.size(), length - sink.Received())));
     return sink.Put(bytes);
   };
   auto complete = [&] { return chunked ? chunks.Done() : hasLength && sink.Received() >= length; };
@@ -288,7 +289,8 @@ int HttpGet(Interp& in, HttpGetRequest& r) {
   }
   const std::string_view header = std::string_view(got).substr(0, bodyAt);
   uint64_t length = 0;
-  if (!IsChunked(header) && ParseContentLength(HeaderValue(header, "content-length:"), length)) r.contentLength = length;
+  if (!IsChunked(header) && ParseContentLength(HeaderValue(header, "content-length:"), length))
+    r.contentLength = length;
   r.stamp = LastModifiedStamp(HeaderValue(header, "last-modified:"));
   if (in.http.cache && StampsMatch(FileStampUtc(r.cacheFile), r.stamp)) r.downloaded = false;
   if (r.headersOnly) return 0;

@@ -18,14 +18,14 @@ namespace kes {
 // a broken chunked encoding), or the file error of the local file.
 struct HttpGetRequest {
   std::string address;
-  std::string localFile;    // the body goes there; empty: no file
+  std::string localFile;     // the body goes there; empty: no file
   bool headersOnly = false;  // status and headers only (EXIST)
   bool keepBody = false;     // the body in memory too
   // results
   std::string body;
   uint64_t contentLength = 0;
-  std::string stamp;      // Last-Modified as YYYY/MM/DD_HH:MM:SS
-  std::string cacheFile;  // the copy of this address in the cache folder
+  std::string stamp;        // Last-Modified as YYYY/MM/DD_HH:MM:SS
+  std::string cacheFile;    // the copy of this address in the cache folder
   bool downloaded = false;  // false: the cache copy was current
 };
 int HttpGet(Interp& in, HttpGetRequest& r);

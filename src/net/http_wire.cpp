@@ -70,8 +70,7 @@ void EndRequest(std::string& r, std::string_view authLine) {
   r += kCrLf;
 }
 
-constexpr const char* kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
-                                   "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+constexpr const char* kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
 
 }  // namespace
 
@@ -270,9 +269,9 @@ bool ParseStamp(std::string_view s, StampParts& p) {
     }
     return true;
   };
-  return num(0, 4, p.year) && num(5, 2, p.month) && num(8, 2, p.day) && num(11, 2, p.hour) &&
-         num(14, 2, p.minute) && num(17, 2, p.second) && p.month >= 1 && p.month <= 12 && p.day >= 1 &&
-         p.day <= 31 && p.hour <= 23 && p.minute <= 59 && p.second <= 60;
+  return num(0, 4, p.year) && num(5, 2, p.month) && num(8, 2, p.day) && num(11, 2, p.hour) && num(14, 2, p.minute) &&
+         num(17, 2, p.second) && p.month >= 1 && p.month <= 12 && p.day >= 1 && p.day <= 31 && p.hour <= 23 &&
+         p.minute <= 59 && p.second <= 60;
 }
 
 std::string StampText(const StampParts& p) {
@@ -353,8 +352,7 @@ bool ChunkDecoder::Feed(std::string_view in, std::string& out) {
         ++i;
         break;
       case State::Done:
-      case State::Failed:
-        break;
+      case State::Failed: break;
     }
   }
   return state_ != State::Failed;
@@ -390,8 +388,8 @@ std::string ProxyPrefixFromSetting(std::string_view proxyServer) {
     const size_t eq = e.find('=');
     const size_t colon = e.find(':');
     if (colon == std::string::npos || (eq != std::string::npos && eq > colon)) continue;
-    const bool taken = eq != std::string::npos ? Lower(Trim(std::string_view(e).substr(0, eq))) == "http"
-                                               : entries.size() == 1;
+    const bool taken =
+        eq != std::string::npos ? Lower(Trim(std::string_view(e).substr(0, eq))) == "http" : entries.size() == 1;
     if (!taken) continue;
     const size_t hostStart = eq == std::string::npos ? 0 : eq + 1;
     const std::string host = Trim(std::string_view(e).substr(hostStart, colon - hostStart));

@@ -1,7 +1,7 @@
 #include "net/tcp.h"
 
-#include <winsock2.h>
 #include <windows.h>
+#include <winsock2.h>
 
 #include <algorithm>
 #include <cstring>
@@ -78,7 +78,8 @@ int TcpConnection::Wait(bool forWrite, uint64_t micros) {
     timeval tv;
     tv.tv_sec = static_cast<long>(slice / 1000000);
     tv.tv_usec = static_cast<long>(slice % 1000000);
-    const int r = select(0, forWrite ? nullptr : &ready, forWrite ? &ready : nullptr, forWrite ? &failed : nullptr, &tv);
+    const int r =
+        select(0, forWrite ? nullptr : &ready, forWrite ? &ready : nullptr, forWrite ? &failed : nullptr, &tv);
     if (r == SOCKET_ERROR) return WSAGetLastError();
     if (r > 0) return 0;
     left -= slice;
@@ -90,7 +91,8 @@ int TcpConnection::Wait(bool forWrite, uint64_t micros) {
 bool TcpConnection::Send(std::string_view data, uint32_t timeoutMs) {
   if (!IsOpen()) return false;
   while (!data.empty()) {
-    const int n = send(static_cast<SOCKET>(socket_), data.data(), static_cast<int>(std::min<size_t>(data.size(), 1 << 20)), 0);
+    const int n =
+        send(static_cast<SOCKET>(socket_), data.data(), static_cast<int>(std::min<size_t>(data.size(), 1 << 20)), 0);
     if (n > 0) {
       data.remove_prefix(static_cast<size_t>(n));
       continue;

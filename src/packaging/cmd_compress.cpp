@@ -47,7 +47,9 @@ bool IsHttp(std::string_view path) { return StartsWithNoCase(path, "http://"); }
 
 // The existence test: a file (not a folder), or an HTTP address that answers
 // with a document.
-bool SourceExists(Interp& in, const std::string& path) { return IsHttp(path) ? HttpExists(in, path) : FileExists(path); }
+bool SourceExists(Interp& in, const std::string& path) {
+  return IsHttp(path) ? HttpExists(in, path) : FileExists(path);
+}
 
 // Reads a whole source. 0, or the error code: the HTTP client's error when an
 // address cannot be fetched, 75 when the file cannot be opened or read to its end (a locked

@@ -113,7 +113,7 @@ TEST_F(WorkFile, WriterReplacesOnlyOnCommit) {
   EXPECT_TRUE(w.Write(big));
   EXPECT_TRUE(w.Write(":tail"));
   EXPECT_EQ(Content(), "original\r\n");  // nothing seen yet
-  EXPECT_EQ(FilesInFolder(), 2);           // the work file beside it
+  EXPECT_EQ(FilesInFolder(), 2);         // the work file beside it
   EXPECT_EQ(w.Commit(), 0);
   EXPECT_EQ(Content(), "head:" + big + ":tail");
   EXPECT_EQ(FilesInFolder(), 1);

@@ -181,7 +181,7 @@ TEST(HttpWire, ProxySettings) {
   EXPECT_EQ(ProxyPrefixFromSetting("ftp=other:21; HTTP = proxy2 :3128"), "proxy2:3128:");
   EXPECT_EQ(ProxyPrefixFromSetting("proxy:8080"), "proxy:8080:");
   EXPECT_EQ(ProxyPrefixFromSetting("proxy:8080;ftp=other:21"), "");  // not the only entry
-  EXPECT_EQ(ProxyPrefixFromSetting("proxy"), "");                     // no port
+  EXPECT_EQ(ProxyPrefixFromSetting("proxy"), "");                    // no port
   EXPECT_EQ(ProxyPrefixFromSetting("proxy:0"), "");
   EXPECT_EQ(ProxyPrefixFromSetting("proxy:32768"), "");
   EXPECT_EQ(ProxyPrefixFromSetting("proxy:32767"), "proxy:32767:");
