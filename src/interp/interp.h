@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -58,36 +59,55 @@ struct LogState {
   bool headerPending = true;
 };
 
-// Settings that assignments to special names change (SetVariable).
-struct Settings {
-  std::string dirDyn, dirHlp, dirImm, dirRun, dirRec;
-  std::string adminAccount, adminDomain, adminPassword;
-  std::string extract;
-  int16_t where = 0;
-  std::string userName, computerName;
-  std::string label;
-  std::string choice;
-  int32_t maxWait = 600;
-  std::string lastSet;
-  std::string binget;
-  std::string lastFocus;
-  std::string title;    // the script's title used by boxes
-  int stepDelayMs = 0;  // SLOW
-};
-
 // State shared by the boxes.
 struct BoxState {
   std::vector<std::string> buttonLabels;  // BUTTONSELECT
   std::string stopPassword;               // PASSWORD
   int popupWidth = 0;
   bool silent = false;
+  std::string title;   // the script's title used by boxes; empty: the product name
+  std::string label;   // LABEL: the footer text of the boxes
+  std::string choice;  // CHOICE: the entry last chosen in the choice window
 };
 
-// The HTTP client's settings (HTTP PROXY, CACHE, LOG, GAUGE); the time-out
-// and the credentials are the variables HTTPTIMEOUT, HTTPACCOUNT and
-// HTTPPASSWORD, read at each request.
+// The waits for windows, boxes and programs.
+struct WaitState {
+  int32_t maxWait = 600;  // MAXWAIT: seconds before a wait or a box gives up
+};
+
+// The folders a script sets for its files (DIRLOG belongs to the log).
+struct WorkFolders {
+  std::string dyn, hlp, imm, run, rec;  // DIRDYN DIRHLP DIRIMM DIRRUN DIRREC, each ending in "\"
+};
+
+// Programs started by the script.
+struct ProgramState {
+  std::string adminAccount, adminDomain, adminPassword;  // ADMINACCOUNT ADMINDOMAIN ADMINPASSWORD
+};
+
+// What the file commands keep between commands.
+struct FileState {
+  std::string binget;  // the text the last BINGET produced
+  int16_t where = 0;   // the where-setting (WHERE)
+  std::map<std::string, unsigned long long> linePositions;  // LINENEXT, by full upper-case path
+};
+
+// Text values the string commands keep.
+struct TextState {
+  std::string extract;  // the text of the last EXTRACT
+};
+
+// The focus target of the keystroke and mouse commands.
+struct FocusState {
+  std::string lastFocus;  // LASTFOCUS
+};
+
+// The HTTP client's settings (HTTP PROXY, CACHE, LOG, GAUGE, and the
+// variable HTTPTIMEOUT); the credentials are the variables HTTPACCOUNT and
+// HTTPPASSWORD, read when a server asks for them.
 struct HttpSettings {
-  std::string proxyPrefix;  // "host:port:", empty: no proxy
+  uint32_t timeoutMs = 10000;  // HTTPTIMEOUT: each wait, in milliseconds
+  std::string proxyPrefix;     // "host:port:", empty: no proxy
   bool cache = true;
   std::string logFile;  // empty: no log
   bool gauge = false;
@@ -109,6 +129,7 @@ struct ServiceState {
 // What start-up learnt about the machine and the executable.
 struct MachineInfo {
   std::string exePath, exeFolder, exeBase, launchFolder;
+  std::string userName, computerName;  // USERNAME, COMPUTERNAME: from the system, or as a script set them
   std::string systemFolder, windowsFolder;  // windowsFolder ends in "\"
   std::string tempFolder;                   // never ends in "\"
   uint32_t pid = 0;
@@ -239,6 +260,7 @@ struct RunnerState {
   std::string boxBlock;
   bool desktopWatch = false;
   bool ending = false;
+  int stepDelayMs = 0;  // SLOW: a pause before every line
 };
 
 struct CommandWord;
@@ -267,14 +289,19 @@ struct Interp : public SubstHost {
   Switches sw;
   ErrorState err;
   LogState log;
-  Settings cfg;
   MachineInfo mach;
   VarStore vars;
   RunnerState run;
   LineState line;
   BoxState boxes;
-  HttpSettings http;
+  WaitState waits;
+  WorkFolders folders;
+  ProgramState programs;
+  FileState files;
+  TextState text;
+  FocusState focus;
   SearchState search;
+  HttpSettings http;
   RegistryState registry;
   ServiceState services;
   bool protectedDisplay = false;

@@ -88,7 +88,7 @@ void CmdDynFile(Interp& in, Ctx&) {
     name = name.substr(0, name.find('?'));
     const size_t slash = name.rfind('/');
     name = slash == std::string::npos ? std::string() : name.substr(slash + 1);
-    std::string folder = in.cfg.dirDyn.empty() ? in.mach.tempFolder : in.cfg.dirDyn;
+    std::string folder = in.folders.dyn.empty() ? in.mach.tempFolder : in.folders.dyn;
     if (!folder.empty() && folder.back() != '\\') folder += '\\';
     if (!name.empty()) r.localFile = folder + name;
   }

@@ -39,8 +39,7 @@ void AppendToFile(const std::string& path, std::string_view bytes) {
 // One connection of a request, with the log records of the HTTP log file.
 class Exchange {
  public:
-  Exchange(Interp& in, const HttpTarget& t)
-      : in_(in), t_(t), timeout_(HttpTimeoutValue(GetVariable(in, "HTTPTIMEOUT"))) {}
+  Exchange(Interp& in, const HttpTarget& t) : in_(in), t_(t), timeout_(in.http.timeoutMs) {}
   ~Exchange() { Close(); }
 
   bool Open() {
