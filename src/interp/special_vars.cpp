@@ -209,7 +209,7 @@ bool WriteComputerName(Interp& in, std::string& v) {
   return true;
 }
 bool WriteHttpTimeout(Interp& in, std::string& v) {
-  in.http.timeoutMs = HttpTimeoutValue(v);
+  in.http.timeoutMs = NetTimeoutValue(v);
   return true;
 }
 bool WriteLabel(Interp& in, std::string& v) {

@@ -372,7 +372,7 @@ uint64_t TimeoutMicros(uint32_t ms) {
   return static_cast<uint64_t>(s) * 1000000u + static_cast<uint64_t>(us);
 }
 
-uint32_t HttpTimeoutValue(std::string_view text) {
+uint32_t NetTimeoutValue(std::string_view text) {
   const Num v = Val(TrimView(text));
   if (!(v >= 1)) return 10000;
   if (v >= 4294967295.0L) return 4294967295u;

@@ -103,8 +103,9 @@ class ChunkDecoder {
 void SplitTimeout(uint32_t ms, long& seconds, long& micros);
 // The same wait as one count of microseconds.
 uint64_t TimeoutMicros(uint32_t ms);
-// HTTPTIMEOUT: milliseconds; 10,000 when empty or not a positive number.
-uint32_t HttpTimeoutValue(std::string_view text);
+// A time-out variable (HTTPTIMEOUT, FTPTIMEOUT): milliseconds; 10,000 when
+// empty or not a positive number.
+uint32_t NetTimeoutValue(std::string_view text);
 
 // ---- proxy
 

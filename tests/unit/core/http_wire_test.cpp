@@ -169,11 +169,11 @@ TEST(HttpWire, TimeOutSplit) {
   EXPECT_EQ(us, 802816);  // 784 x 1,024: about 9.8 seconds in all
   EXPECT_EQ(TimeoutMicros(10000), 9802816u);
   EXPECT_EQ(TimeoutMicros(1023), 1047552u);
-  EXPECT_EQ(HttpTimeoutValue(""), 10000u);
-  EXPECT_EQ(HttpTimeoutValue(" 2500 "), 2500u);
-  EXPECT_EQ(HttpTimeoutValue("0"), 10000u);
-  EXPECT_EQ(HttpTimeoutValue("-5"), 10000u);
-  EXPECT_EQ(HttpTimeoutValue("x"), 10000u);
+  EXPECT_EQ(NetTimeoutValue(""), 10000u);
+  EXPECT_EQ(NetTimeoutValue(" 2500 "), 2500u);
+  EXPECT_EQ(NetTimeoutValue("0"), 10000u);
+  EXPECT_EQ(NetTimeoutValue("-5"), 10000u);
+  EXPECT_EQ(NetTimeoutValue("x"), 10000u);
 }
 
 TEST(HttpWire, ProxySettings) {
