@@ -11,8 +11,9 @@ PACKAGES=(
   xvfb xauth x11-utils imagemagick
   clang libclang-rt-14-dev
   procps psmisc
-  nginx tinyproxy python3-pyftpdlib python3-aiosmtpd curl openssl
-  osslsigncode hyperfine
+  nginx tinyproxy python3-pyftpdlib python3-aiosmtpd curl
+  osslsigncode openssl hyperfine
+  g++
 )
 
 SUDO=""

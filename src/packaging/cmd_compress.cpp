@@ -51,6 +51,8 @@ bool SourceExists(Interp& in, const std::string& path) {
   return IsHttp(path) ? HttpExists(in, path) : FileExists(path);
 }
 
+}  // namespace
+
 // Reads a whole source. 0, or the error code: the HTTP client's error when an
 // address cannot be fetched, 75 when the file cannot be opened or read to its end (a locked
 // file, a read error: a part of the file is never taken for all of it).
@@ -90,6 +92,8 @@ int32_t ReadSource(Interp& in, const std::string& path, std::string& out) {
   return code;
 }
 
+namespace {
+
 // The folder part of a path, for a work file beside the target.
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.find_last_of("\\/");
@@ -98,7 +102,9 @@ std::string FolderOf(const std::string& path) {
   return ".";
 }
 
-bool WriteAll(HANDLE h, std::string_view bytes) {
+}  // namespace
+
+static bool WriteAll(HANDLE h, std::string_view bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
     DWORD put = 0;
@@ -137,6 +143,8 @@ int32_t ReplaceTarget(const std::string& target, std::string_view head, std::str
   DeleteFileA(work);  // gone already after a rename
   return code;
 }
+
+namespace {
 
 void RunCompress(Interp& in, Ctx& c, const std::string& source, const std::string& target) {
   std::string data;
