@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "interp/numformat.h"
+#include "net/http_wire.h"
 
 namespace kes {
 
@@ -187,6 +188,10 @@ bool WriteComputerName(Interp& in, std::string& v) {
   in.mach.computerName = v;
   return true;
 }
+bool WriteHttpTimeout(Interp& in, std::string& v) {
+  in.http.timeoutMs = NetTimeoutValue(v);
+  return true;
+}
 bool WriteLabel(Interp& in, std::string& v) {
   in.boxes.label = " " + v;
   return true;
@@ -236,6 +241,7 @@ constexpr SpecialVariable kSpecialVariables[] = {
     {"USERNAME",      nullptr,          WriteUserName},
     {"COMPUTERNAME",  nullptr,          WriteComputerName},
     {"LABEL",         nullptr,          WriteLabel},
+    {"HTTPTIMEOUT",   nullptr,          WriteHttpTimeout},
 };
 // clang-format on
 
