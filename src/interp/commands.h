@@ -101,6 +101,18 @@ void CmdWhere(Interp&, Ctx&);  // WHERE
 void CmdXDir(Interp&, Ctx&);  // XDIR
 void CmdXSize(Interp&, Ctx&);  // XSIZE
 
+// ---- programs and tasks (sysadmin/cmd_programs.cpp)
+void CmdAdmin(Interp&, Ctx&);  // ADMIN
+void CmdCallDll(Interp&, Ctx&);  // CALLDLL
+void CmdCpuTime(Interp&, Ctx&);  // CPUTIME
+void CmdTasks(Interp&, Ctx&);  // KILL TASKLIST WAITTASK PREVINSTANCE
+void CmdPriority(Interp&, Ctx&);  // PRIORITY
+void CmdRun(Interp&, Ctx&);  // RUN RUNWAIT
+void CmdRunDos(Interp&, Ctx&);  // RUNDOS
+void CmdRunExit(Interp&, Ctx&);  // RUNEXIT
+void CmdRunAccount(Interp&, Ctx&);  // RUNNT RUNNTWAIT RUNADMIN RUNADMINWAIT
+void CmdShell(Interp&, Ctx&);  // SHELL
+
 // ---- COMPRESS and UNCOMPRESS (packaging/cmd_compress.cpp)
 void CmdCompress(Interp&, Ctx&);  // COMPRESS UNCOMPRESS
 

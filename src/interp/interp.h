@@ -107,6 +107,20 @@ struct MachineInfo {
   std::vector<std::string> tempFiles;
 };
 
+// Programs started and processes seen (the launcher and the task commands).
+struct ProgramState {
+  uint32_t lastPid = 0;  // the last started process
+  // the last enumeration of processes: file names (lower case) and IDs
+  std::vector<std::string> taskNames;
+  std::vector<uint32_t> taskIds;
+  bool inputFileLeft = false;  // a STDIN file still to delete
+  bool adminOpen = false;      // ADMIN BEGIN seen, ADMIN END not yet
+  // child mode: the caller's exchange control, and the state as received
+  // (what the child sends back is what differs from it)
+  uintptr_t exchangeControl = 0;
+  std::string exchangeReceived;
+};
+
 // Block stacks of one run of the script runner.
 struct SwitchRecord {
   bool brk = false, anyMatched = false, active = false, matched = false;
@@ -170,6 +184,7 @@ struct ScriptLevel {
   std::vector<Label> subs;
   bool scrambled = false;
   bool unscrambled = false;
+  bool numbered = false;  // child mode: lines still carry their block numbers
 };
 
 struct Frame {
@@ -234,6 +249,7 @@ struct Interp : public SubstHost {
   LineState line;
   BoxState boxes;
   SearchState search;
+  ProgramState programs;
   bool protectedDisplay = false;
 
   SubstOptions SubstOpts() const {

@@ -57,4 +57,26 @@ bool WildcardMatch(std::string_view text, std::string_view pattern, bool caseIns
   }
 }
 
+bool TitleMatch(std::string_view title, std::string_view pattern) {
+  // Greedy matching with one back-up point: the last "*" seen.
+  size_t t = 0, p = 0, starP = std::string_view::npos, starT = 0;
+  auto same = [&](char pc, char tc) { return pc == '?' || pc == '[' || pc == ']' || UpperChar(pc) == UpperChar(tc); };
+  while (t < title.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      starP = p++;
+      starT = t;
+    } else if (p < pattern.size() && same(pattern[p], title[t])) {
+      ++p;
+      ++t;
+    } else if (starP != std::string_view::npos) {
+      p = starP + 1;
+      t = ++starT;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
 }  // namespace kes

@@ -73,6 +73,7 @@ bool ObtainScript(Interp& in, std::string_view source, bool reportMissing, Scrip
   std::string cacheCopy;
   level.scrambled = false;
   level.unscrambled = false;
+  level.numbered = false;
   if (source == "$$") {
     text = in.run.commandText;
     level.name = "ADMIN";
@@ -83,6 +84,7 @@ bool ObtainScript(Interp& in, std::string_view source, bool reportMissing, Scrip
     if (!ChildModeText(in, source.substr(1), text)) return false;
     level.name = "ADMIN";
     level.folder.clear();
+    level.numbered = true;
     in.mach.childMode = true;
     if (text.empty()) return false;
   } else if (in.mach.packaged) {
@@ -203,7 +205,10 @@ bool BuildLineStore(Interp& in, ScriptLevel& level) {
   level.lines.assign(fields.size() + 1, std::string());
   for (size_t i = 0; i < fields.size(); ++i) {
     std::string l = std::move(fields[i]);
-    if (in.mach.childMode) l.erase(0, std::min<size_t>(6, l.size()));
+    if (level.numbered) {
+      l.erase(0, std::min<size_t>(6, l.size()));
+      DecodeBlockLine(l);
+    }
     if (unscramble) l = UnscrambleLine(l);
     if (IsIncludeLine(l)) l.clear();
     newText += l;
@@ -220,6 +225,7 @@ bool BuildLineStore(Interp& in, ScriptLevel& level) {
   }
   level.lineCount = static_cast<int>(fields.size());
   if (unscramble) level.unscrambled = true;
+  level.numbered = false;  // the stored text is plain from now on
   level.text.swap(newText);
   return true;
 }

@@ -6,7 +6,7 @@
 #include "interp/commands.h"
 #include "sysadmin/file_args.h"
 #include "sysadmin/fileops.h"
-#include "sysadmin/process.h"
+#include "sysadmin/launcher.h"
 
 namespace kes {
 
@@ -306,8 +306,10 @@ void CmdEdit(Interp& in, Ctx&) {
   }
   if (RefusePath(in, path)) return;
   const bool quote = path.find(' ') != std::string::npos;
-  const unsigned long e = StartProcess("notepad.exe " + (quote ? "\"" + path + "\"" : path), false);
-  in.err.code = e ? FileErrorCode(e) : 0;
+  LaunchRequest r;
+  r.text = "notepad.exe " + (quote ? "\"" + path + "\"" : path);
+  r.capture = CaptureMode::Off;  // an editor's window, not output to read
+  Launch(in, r);
 }
 
 }  // namespace kes
