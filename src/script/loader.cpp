@@ -36,6 +36,24 @@ std::string ScrambleLine(std::string_view line) { return EncodeProtected(line); 
 
 namespace {
 
+// A text whose first 1024 characters hold no CR LF has LF line ends: each LF
+// becomes CR LF. A CR LF further on stays as it is, so a script whose first
+// line is longer than 1024 characters keeps its lines.
+void NormaliseLineEnds(std::string& t) {
+  if (std::string_view(t).substr(0, 1024).find("\r\n") != std::string_view::npos) return;
+  std::string out;
+  out.reserve(t.size() + t.size() / 16);
+  for (size_t i = 0; i < t.size(); ++i) {
+    if (t[i] == '\n' && (i == 0 || t[i - 1] != '\r')) out += '\r';
+    out += t[i];
+  }
+  t.swap(out);
+}
+
+}  // namespace
+
+namespace {
+
 bool FileExists(const std::string& path) {
   const DWORD a = GetFileAttributesA(path.c_str());
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
@@ -125,7 +143,7 @@ bool ObtainScript(Interp& in, std::string_view source, bool reportMissing, Scrip
     in.mach.plugin = true;
     return false;
   }
-  if (std::string_view(text).substr(0, 1024).find("\r\n") == std::string_view::npos) ReplaceAll(text, "\n", "\r\n");
+  NormaliseLineEnds(text);
   level.text.swap(text);
   return true;
 }
@@ -145,7 +163,7 @@ bool AppendInclude(Interp& in, std::string_view field, std::string& text) {
   in.Subst(clean);
   std::string body;
   if (clean.empty() || !FileExists(clean) || !ReadWholeFile(clean, body)) return false;
-  if (std::string_view(body).substr(0, 1024).find("\r\n") == std::string_view::npos) ReplaceAll(body, "\n", "\r\n");
+  NormaliseLineEnds(body);
   // Lines as a text reader gives them: the last line needs no line end.
   std::vector<std::string> lines = SplitPlain(body, "\r\n");
   if (!lines.empty() && lines.back().empty()) lines.pop_back();

@@ -303,6 +303,14 @@ LaunchResult Launch(Interp& in, const LaunchRequest& r) {
     commandLine = std::move(c.commandLine);
   }
 
+  // cmd.exe takes no more than 8,191 characters: a longer line for it is
+  // refused here rather than handed to a shell that cannot run it.
+  if (in.mach.isNT && commandLine.size() > kShellLineLimit && FindNoCase(commandLine, in.mach.shellCommand) != std::string::npos) {
+    if (inputFile) RemoveLauncherFiles(in);
+    in.err.code = 53;
+    return res;
+  }
+
   // 3: show state
   const int show = r.show == 99 ? 1 : (in.sw.mask ? 0 : r.show);
   // 4

@@ -19,9 +19,14 @@
 //         user            the user name
 //         pid             the process id
 //         write:FILE:TEXT writes TEXT to FILE (created or replaced)
-//         window:TITLE    opens a window with that title and runs its
-//                         messages until WM_QUIT, then "quit" (exit code 7
-//                         unless an exit step follows)
+//         window:TITLE[:MS[:FILE]]
+//                         opens a window with that title (FILE is written
+//                         once it exists) and runs its messages until
+//                         WM_QUIT or, with MS, until MS milliseconds have
+//                         passed; then "quit" (exit code 7 unless an exit
+//                         step follows)
+//         quit:THREAD     posts WM_QUIT to a thread (a stop request to an
+//                         interpreter)
 //         sleep:MS        waits
 //         forever         waits until ended from outside
 //         exit:N          the exit code (default 0)
@@ -44,7 +49,19 @@ void Write(HANDLE h, const std::string& s) {
   }
 }
 
-void Out(const std::string& s) { Write(GetStdHandle(STD_OUTPUT_HANDLE), s + "\r\n"); }
+std::string outFile;
+
+void Out(const std::string& s) {
+  if (outFile.empty()) {
+    Write(GetStdHandle(STD_OUTPUT_HANDLE), s + "\r\n");
+    return;
+  }
+  HANDLE h = CreateFileA(outFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
+  if (h == INVALID_HANDLE_VALUE) return;
+  Write(h, s + "\r\n");
+  CloseHandle(h);
+}
 
 std::string ReadAllInput() {
   std::string all;
@@ -79,16 +96,28 @@ void Big(const char* spec) {
   Write(h, block);
 }
 
+void CALLBACK QuitTimer(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(0); }
+
 LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
 
-int RunWindow(const char* title) {
+int RunWindow(const std::string& spec) {
+  const size_t c1 = spec.find(':');
+  const std::string title = spec.substr(0, c1);
+  const size_t c2 = c1 == std::string::npos ? std::string::npos : spec.find(':', c1 + 1);
+  const unsigned ms = c1 == std::string::npos ? 0 : static_cast<unsigned>(std::strtoul(spec.c_str() + c1 + 1, nullptr, 10));
+  const std::string ready = c2 == std::string::npos ? std::string() : spec.substr(c2 + 1);
   WNDCLASSA wc{};
   wc.lpfnWndProc = Proc;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = "KesProbeWindow";
   RegisterClassA(&wc);
-  CreateWindowExA(0, wc.lpszClassName, title, WS_OVERLAPPEDWINDOW, 10, 10, 200, 100, nullptr, nullptr, wc.hInstance,
-                  nullptr);
+  CreateWindowExA(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, 10, 10, 200, 100, nullptr, nullptr,
+                  wc.hInstance, nullptr);
+  if (ms) SetTimer(nullptr, 0, ms, QuitTimer);
+  if (!ready.empty()) {
+    HANDLE h = CreateFileA(ready.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  }
   MSG m;
   while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
   Out("quit");
@@ -104,7 +133,9 @@ int main(int argc, char** argv) {
     const size_t c = a.find(':');
     const std::string verb = a.substr(0, c);
     const std::string rest = c == std::string::npos ? std::string() : a.substr(c + 1);
-    if (verb == "out") {
+    if (verb == "to") {
+      outFile = rest;
+    } else if (verb == "out") {
       Out(rest);
     } else if (verb == "err") {
       Write(GetStdHandle(STD_ERROR_HANDLE), rest + "\r\n");
@@ -162,7 +193,9 @@ int main(int argc, char** argv) {
         CloseHandle(h);
       }
     } else if (verb == "window") {
-      code = RunWindow(rest.c_str());
+      code = RunWindow(rest);
+    } else if (verb == "quit") {
+      PostThreadMessageA(static_cast<DWORD>(std::strtoul(rest.c_str(), nullptr, 10)), WM_QUIT, 0, 0);
     } else if (verb == "sleep") {
       Sleep(static_cast<DWORD>(std::strtoul(rest.c_str(), nullptr, 10)));
     } else if (verb == "forever") {
