@@ -960,12 +960,6 @@ std::string AskPathBox(Interp& in, std::string_view start, bool file) {
   return RunBox(b, t);
 }
 
-std::string ScriptName(Interp& in) {
-  const int l = in.run.scriptLevel;
-  if (l >= 0 && l < static_cast<int>(in.run.levels.size())) return in.run.levels[static_cast<size_t>(l)].name;
-  return std::string();
-}
-
 void AboutBox(Interp& in, HWND owner) {
   static bool open = false;
   if (open) return;
@@ -973,7 +967,7 @@ void AboutBox(Interp& in, HWND owner) {
   Box b;
   b.in = &in;
   b.kind = BoxKind::About;
-  const std::string name = ScriptName(in);
+  const std::string name = in.run.ScriptName();
   DialogTemplate t(BoxStyle(), 0, 175, 196, "A propos de " + name);
   const std::vector<std::string> lines = {kProductName, std::string("Version ") + kProductVersion,
                                           std::string("Construit le ") + kBuildDate, kCopyright,

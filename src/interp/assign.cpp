@@ -46,7 +46,7 @@ void SetListElement(Interp& in, std::vector<std::string>& list, long long n, std
   if (i >= list.size()) {
     if (!grow) return;
     if (i >= kMaxListIndex) {
-      in.err.code = 1;
+      in.err.code = kErrUsage;
       return;
     }
     list.resize(i + 1);
@@ -76,7 +76,7 @@ void SetVariable(Interp& in, std::string_view rawName, std::string_view rawValue
     name = Trim(name);
     // A 33rd local of one level has no slot: the assignment is refused with
     // error 1 rather than lost without a word.
-    if (!in.vars.SetLocal(in.run.callDepth, name, value)) in.err.code = 1;
+    if (!in.vars.SetLocal(in.run.callDepth, name, value)) in.err.code = kErrUsage;
     return;
   }
   if (name[0] == '@') {
@@ -94,9 +94,10 @@ void SetVariable(Interp& in, std::string_view rawName, std::string_view rawValue
              name == "DIRREC") {
     std::string dir = value;
     if (!ValidateDirectory(dir)) {
-      in.err.code = 75;
+      in.err.code = kErrNotAccessible;
       if (name == "DIRLOG") {
-        dir = in.run.scriptLevel >= 0 ? in.run.levels[static_cast<size_t>(in.run.scriptLevel)].folder : std::string();
+        const ScriptLevel* level = in.run.CurrentLevel();
+        dir = level ? level->folder : std::string();
         if (dir.empty()) dir = in.mach.exeFolder;
       } else if (name == "DIRREC") {
         dir = in.mach.launchFolder;

@@ -47,12 +47,6 @@ std::string TimerValue() {
   return FormatNumber(static_cast<Num>(now + days - base), "0.000");
 }
 
-std::string ScriptName(const Interp& in) {
-  const int l = in.run.scriptLevel;
-  if (l < 0 || l >= static_cast<int>(in.run.levels.size())) return std::string();
-  return in.run.levels[static_cast<size_t>(l)].name;
-}
-
 }  // namespace
 
 SubstHost::Found Interp::Builtin(std::string_view name, std::string& out) {
@@ -108,9 +102,9 @@ SubstHost::Found Interp::Builtin(std::string_view name, std::string& out) {
       break;
     case B::SCREENHEIGHT: out = std::to_string(GetSystemMetrics(SM_CYSCREEN)); break;
     case B::SCREENWIDTH: out = std::to_string(GetSystemMetrics(SM_CXSCREEN)); break;
-    case B::SCRIPT: out = ScriptName(*this); break;
+    case B::SCRIPT: out = run.ScriptName(); break;
     case B::SCRIPTEXT: {
-      const std::string s = ScriptName(*this);
+      const std::string s = run.ScriptName();
       const size_t dot = s.find('.');
       out = dot == std::string::npos ? std::string() : s.substr(dot + 1);
       break;

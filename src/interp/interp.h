@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "interp/errors.h"
 #include "interp/text.h"
 #include "interp/variables.h"
 
@@ -80,6 +81,17 @@ struct BoxState {
   std::string stopPassword;               // PASSWORD
   int popupWidth = 0;
   bool silent = false;
+};
+
+// The registry commands' connection and options, kept across commands.
+struct RegistryState {
+  std::string remoteComputer;  // REGCONNECT; empty: the local registry
+  bool openSecurity = false;   // keys created get a null DACL (REG IMPERSONATE)
+};
+
+// The service commands' state.
+struct ServiceState {
+  std::string computer;  // SERVICECONNECT; empty: the local machine
 };
 
 // What start-up learnt about the machine and the executable.
@@ -199,6 +211,19 @@ struct RunnerState {
   std::vector<Frame> frames;
   int scriptLevel = -1;
   std::vector<ScriptLevel> levels;
+
+  // The script level now running; null outside any script.
+  ScriptLevel* CurrentLevel() {
+    if (scriptLevel < 0 || scriptLevel >= static_cast<int>(levels.size())) return nullptr;
+    return &levels[static_cast<size_t>(scriptLevel)];
+  }
+  const ScriptLevel* CurrentLevel() const { return const_cast<RunnerState*>(this)->CurrentLevel(); }
+  // The name of the running script; empty outside any script.
+  std::string ScriptName() const {
+    const ScriptLevel* l = CurrentLevel();
+    return l ? l->name : std::string();
+  }
+
   std::string commandText;  // the "$$" source: the command text of "/C "
   bool abort = false;
   bool stopRequested = false;  // end request from a box or the trace window
@@ -219,12 +244,15 @@ struct RunnerState {
   bool ending = false;
 };
 
+struct CommandWord;
+
 // Values of the line being run, kept for messages and the trace.
 struct LineState {
   std::string lastRaw;
   std::string commandText;  // the cleaned line before substitution
   std::string location;
   std::string word;    // command word, upper case
+  const CommandWord* command = nullptr;  // its entry in the command table; null when no row lists it
   std::string args;    // argument text
   std::string second;  // second word, upper case
   std::vector<std::string> fields;  // fields 1..n at index 0..n-1
@@ -249,6 +277,8 @@ struct Interp : public SubstHost {
   LineState line;
   BoxState boxes;
   SearchState search;
+  RegistryState registry;
+  ServiceState services;
   ProgramState programs;
   bool protectedDisplay = false;
 

@@ -189,7 +189,7 @@ void RunAdminBlock(Interp& in) {
   HWND w = CreateExchangeWindow(PackExchange(s));
   s = ExchangeState();
   if (!w) {
-    in.err.code = 5;
+    in.err.code = kErrRefused;
     return;
   }
   const std::string handle = std::to_string(reinterpret_cast<uintptr_t>(w));
@@ -222,7 +222,7 @@ void RunAdminBlock(Interp& in) {
     if (res.ended && UnpackExchange(ControlText(control, false), back) && back.direction == '<')
       ApplyState(in, back, nullptr);
     else if (in.err.code == 0)
-      in.err.code = 5;  // the child did not answer
+      in.err.code = kErrRefused;  // the child did not answer
   }
   DestroyWindow(w);
 }

@@ -2,7 +2,11 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+
+#include "interp/errors.h"
 
 // The guarded call: a frame of its own on the exception chain, the
 // arguments pushed from the last, the call, and the stack pointer put back
@@ -96,7 +100,7 @@ bool Executable(const void* p) {
 DllCallResult CallLibraryFunction(const std::string& library, const std::string& function, std::vector<DllArg>& args) {
   DllCallResult r;
   if (args.size() > kMaxDllArgs) {
-    r.error = 1;
+    r.error = kErrUsage;
     return r;
   }
   // No error box from the system for a library it cannot load.
@@ -107,7 +111,7 @@ DllCallResult CallLibraryFunction(const std::string& library, const std::string&
   if (!h) {
     r.error = loadError == ERROR_MOD_NOT_FOUND || loadError == ERROR_FILE_NOT_FOUND || loadError == ERROR_PATH_NOT_FOUND ||
                       loadError == 0
-                  ? 53
+                  ? kErrNotFound
                   : loadError;
     return r;
   }
@@ -124,7 +128,7 @@ DllCallResult CallLibraryFunction(const std::string& library, const std::string&
   }
   void* target = reinterpret_cast<void*>(fn);
   if (!Executable(target)) {
-    r.error = 5;
+    r.error = kErrRefused;
     return r;
   }
   std::vector<std::string> buffers(args.size());
@@ -141,7 +145,7 @@ DllCallResult CallLibraryFunction(const std::string& library, const std::string&
   uint32_t faulted = 0;
   r.value = kes_guarded_call(target, values, static_cast<uint32_t>(args.size()), &faulted);
   if (faulted) {
-    r.error = 5;
+    r.error = kErrRefused;
     r.value = 0;
     return r;
   }

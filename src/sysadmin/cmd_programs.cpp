@@ -14,8 +14,6 @@ namespace kes {
 
 namespace {
 
-std::string WholeArgument(const Interp& in) { return Unquote(Trim(in.line.args), in.sep.quote); }
-
 bool ProgramFileName(std::string_view a) {
   const std::string l = Lower(a);
   for (const char* ext : {".exe", ".com", ".mod", ".scr"})
@@ -43,10 +41,10 @@ void WaitUntil(Interp& in, Done done) {
 }  // namespace
 
 // RUN, RUNWAIT: the answer is the new process ID.
-void CmdRun(Interp& in, Ctx&) {
+void CmdRun(Interp& in, Ctx& c) {
   LaunchRequest r;
   r.text = in.line.args;
-  r.wait = in.line.word == "RUNWAIT";
+  r.wait = c.Word<RunWord>() == RunWord::RunWait;
   in.line.result = IntText(Launch(in, r).pid);
 }
 
@@ -66,15 +64,16 @@ void CmdRunDos(Interp& in, Ctx&) {
 
 // RUNNT, RUNNTWAIT, RUNADMIN, RUNADMINWAIT: account, domain, password and
 // the command line.
-void CmdRunAccount(Interp& in, Ctx&) {
+void CmdRunAccount(Interp& in, Ctx& c) {
   if (in.run.adminCollecting) {
-    in.err.code = 5;
+    in.err.code = kErrRefused;
     return;
   }
   LaunchRequest r;
   r.text = in.line.args;
   r.account = true;
-  r.wait = in.line.word.find("WAIT") != std::string::npos;
+  const RunAccountWord w = c.Word<RunAccountWord>();
+  r.wait = w == RunAccountWord::RunNtWait || w == RunAccountWord::RunAdminWait;
   in.line.result = IntText(Launch(in, r).pid);
 }
 
@@ -82,7 +81,7 @@ void CmdRunAccount(Interp& in, Ctx&) {
 void CmdRunExit(Interp& in, Ctx&) {
   const std::string c = Trim(in.line.args);
   if (c.empty()) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   auto& list = in.mach.exitCommands;
@@ -106,7 +105,7 @@ void CmdPriority(Interp& in, Ctx&) {
   else if (w == "NORMAL") cls = NORMAL_PRIORITY_CLASS;
   else if (w == "IDLE") cls = IDLE_PRIORITY_CLASS;
   else {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   in.mach.priority = static_cast<int>(cls);
@@ -117,12 +116,12 @@ void CmdPriority(Interp& in, Ctx&) {
 
 // CPUTIME pid: the low 32 bits of the kernel-mode time, in 100 ns units.
 void CmdCpuTime(Interp& in, Ctx&) {
-  const uint32_t pid = static_cast<uint32_t>(ValInt64(Trim(in.line.args)));
+  const uint32_t pid = static_cast<uint32_t>(ValInt64(WholeArg(in)));
   HANDLE h = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
   FILETIME created, exited, kernel, user;
   if (!h || !GetProcessTimes(h, &created, &exited, &kernel, &user)) {
     if (h) CloseHandle(h);
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     in.line.result = "0";
     return;
   }
@@ -131,9 +130,9 @@ void CmdCpuTime(Interp& in, Ctx&) {
 }
 
 // KILL, TASKLIST, WAITTASK, PREVINSTANCE.
-void CmdTasks(Interp& in, Ctx&) {
-  const std::string& word = in.line.word;
-  if (word == "TASKLIST") {
+void CmdTasks(Interp& in, Ctx& c) {
+  const TaskWord word = c.Word<TaskWord>();
+  if (word == TaskWord::TaskList) {
     EnumerateProcesses(in);
     const ProgramState& p = in.programs;
     in.vars.Sys(SysList::TASKLIST) = p.taskNames;
@@ -145,7 +144,7 @@ void CmdTasks(Interp& in, Ctx&) {
     in.line.secondResult = true;
     return;
   }
-  if (word == "PREVINSTANCE") {
+  if (word == TaskWord::PrevInstance) {
     EnumerateProcesses(in);
     std::string self = in.mach.exePath;
     const size_t bs = self.rfind('\\');
@@ -162,10 +161,10 @@ void CmdTasks(Interp& in, Ctx&) {
     return;
   }
   // KILL and WAITTASK: a program file name, a process ID or a window title.
-  const std::string a = WholeArgument(in);
-  const bool kill = word == "KILL";
+  const std::string a = WholeArg(in);
+  const bool kill = word == TaskWord::Kill;
   if (a.empty()) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   uint32_t pid = ProcessIdArgument(a);
@@ -173,7 +172,7 @@ void CmdTasks(Interp& in, Ctx&) {
     if (kill) {
       HWND w = FirstWindowByTitle(a);
       if (w) PostMessageA(w, WM_QUIT, 0, 0);
-      in.err.code = w ? 0 : 53;
+      in.err.code = w ? kErrNone : kErrNotFound;
     } else {
       WaitUntil(in, [&] { return FirstWindowByTitle(a) == nullptr; });
     }
@@ -181,12 +180,12 @@ void CmdTasks(Interp& in, Ctx&) {
   }
   // The interpreter never ends or waits for itself.
   if (pid == in.mach.pid) {
-    in.err.code = 5;
+    in.err.code = kErrRefused;
     return;
   }
   if (kill) {
     if (!pid) pid = FindProcessByName(in, a);
-    in.err.code = pid ? static_cast<int32_t>(TerminateProcessById(pid)) : 53;
+    in.err.code = pid ? static_cast<int32_t>(TerminateProcessById(pid)) : kErrNotFound;
   } else if (pid) {
     WaitProcessEnd(in, pid);
   } else {
@@ -201,7 +200,7 @@ void CmdCallDll(Interp& in, Ctx&) {
   const std::string library = FieldUnquoted(in, 1);
   const std::string function = FieldUnquoted(in, 2);
   if (library.empty() || function.empty()) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   std::vector<DllArg> args;
@@ -215,7 +214,7 @@ void CmdCallDll(Interp& in, Ctx&) {
     }
   }
   if (args.size() > kMaxDllArgs) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   const DllCallResult r = CallLibraryFunction(library, function, args);
@@ -239,13 +238,13 @@ void CmdAdmin(Interp& in, Ctx&) {
     in.programs.adminOpen = true;
   } else if (w == "END") {
     if (!in.programs.adminOpen) {
-      in.err.code = 1;
+      in.err.code = kErrUsage;
       return;
     }
     in.programs.adminOpen = false;
     if (in.run.adminLines > 0) RunAdminBlock(in);
   } else {
-    in.err.code = -999;
+    in.err.code = kErrNoHandler;
   }
 }
 

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <memory>
-
 #include "interp/dispatcher.h"
 #include "sysadmin/launch_text.h"
 #include "sysadmin/registry.h"
@@ -159,7 +157,7 @@ bool StartUnderAccount(Interp& in, Credentials c, const std::string& commandLine
     c.password = Trim(in.cfg.adminPassword);
   }
   if (commandLine.empty()) {
-    in.err.code = 53;
+    in.err.code = kErrNotFound;
     return false;
   }
   const std::string& user = c.user;
@@ -170,7 +168,7 @@ bool StartUnderAccount(Interp& in, Credentials c, const std::string& commandLine
   if (!in.mach.build2000) {
     if (logonSwitch == "fail" || !LogonUserA(user.c_str(), domain.c_str(), password.c_str(), LOGON32_LOGON_INTERACTIVE,
                                              LOGON32_PROVIDER_DEFAULT, &token)) {
-      in.err.code = 70;
+      in.err.code = kErrLogon;
       return false;
     }
   }
@@ -218,7 +216,7 @@ bool StartUnderAccount(Interp& in, Credentials c, const std::string& commandLine
   RevertToSelf();
   if (token) CloseHandle(token);
   if (!ok) {
-    in.err.code = 53;
+    in.err.code = kErrNotFound;
     return false;
   }
   return true;
@@ -235,7 +233,7 @@ bool StartPlain(Interp& in, std::string commandLine, int show, std::string& envB
   si.lpDesktop = &desktop[0];
   if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0x230, envBlock.data(), folder.c_str(), &si,
                       &pi)) {
-    in.err.code = 53;
+    in.err.code = kErrNotFound;
     return false;
   }
   return true;
@@ -265,7 +263,7 @@ LaunchResult Launch(Interp& in, const LaunchRequest& r) {
   // 1
   const std::string text = Trim(r.text);
   if (text.empty()) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return res;
   }
   const std::string folder = in.cfg.dirRun.empty() ? std::string(".") : in.cfg.dirRun;
@@ -294,7 +292,7 @@ LaunchResult Launch(Interp& in, const LaunchRequest& r) {
     CaptureCommand c = PrepareCapture(commandLine, Trim(GetVariable(in, "STDIN")), f);
     if (c.inputFile) {
       if (!WriteWholeFile(f.in, c.inputText)) {
-        in.err.code = 75;
+        in.err.code = kErrNotAccessible;
         return res;
       }
       inputFile = true;
@@ -307,7 +305,7 @@ LaunchResult Launch(Interp& in, const LaunchRequest& r) {
   // refused here rather than handed to a shell that cannot run it.
   if (in.mach.isNT && commandLine.size() > kShellLineLimit && FindNoCase(commandLine, in.mach.shellCommand) != std::string::npos) {
     if (inputFile) RemoveLauncherFiles(in);
-    in.err.code = 53;
+    in.err.code = kErrNotFound;
     return res;
   }
 
