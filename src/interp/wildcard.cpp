@@ -57,26 +57,32 @@ bool WildcardMatch(std::string_view text, std::string_view pattern, bool caseIns
   }
 }
 
-bool TitleMatch(std::string_view title, std::string_view pattern) {
-  // Greedy matching with one back-up point: the last "*" seen.
-  size_t t = 0, p = 0, starP = std::string_view::npos, starT = 0;
-  auto same = [&](char pc, char tc) { return pc == '?' || pc == '[' || pc == ']' || UpperChar(pc) == UpperChar(tc); };
-  while (t < title.size()) {
-    if (p < pattern.size() && pattern[p] == '*') {
-      starP = p++;
-      starT = t;
-    } else if (p < pattern.size() && same(pattern[p], title[t])) {
-      ++p;
+bool GlobMatch(std::string_view text, std::string_view pattern) {
+  // Iterative "*" matching with one back-tracking point: the last "*" seen.
+  size_t t = 0, p = 0, star = std::string_view::npos, mark = 0;
+  while (t < text.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || UpperChar(pattern[p]) == UpperChar(text[t]))) {
       ++t;
-    } else if (starP != std::string_view::npos) {
-      p = starP + 1;
-      t = ++starT;
+      ++p;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      mark = t;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      t = ++mark;
     } else {
       return false;
     }
   }
   while (p < pattern.size() && pattern[p] == '*') ++p;
   return p == pattern.size();
+}
+
+bool TitleMatch(std::string_view title, std::string_view pattern) {
+  std::string p(pattern);
+  for (char& c : p)
+    if (c == '[' || c == ']') c = '?';
+  return GlobMatch(title, p);
 }
 
 }  // namespace kes
