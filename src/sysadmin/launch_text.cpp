@@ -1,5 +1,6 @@
 #include "sysadmin/launch_text.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "interp/text.h"
@@ -141,10 +142,39 @@ void AppendLines(std::string_view text, std::vector<std::string>& out) {
   for (const std::string_view l : LinesOf(text)) out.emplace_back(l);
 }
 
-void LineCounter::Feed(std::string_view chunk) {
-  if (chunk.empty()) return;
-  for (size_t p = chunk.find('\n'); p != std::string_view::npos; p = chunk.find('\n', p + 1)) ++lf;
-  pending = chunk.back() != '\n';
+void LineAssembler::Add(char* bytes, size_t n) {
+  if (convert_) convert_(bytes, n);
+  const std::string_view text(bytes, n);
+  size_t more = 1;
+  for (size_t p = text.find('\n'); p != std::string_view::npos; p = text.find('\n', p + 1)) ++more;
+  const size_t need = lines_.size() + more;
+  if (need > lines_.capacity()) lines_.reserve(std::max(need, lines_.capacity() + lines_.capacity() / 4));
+  AppendLines(text, lines_);
+}
+
+void LineAssembler::Feed(char* bytes, size_t n) {
+  const std::string_view chunk(bytes, n);
+  const size_t last = chunk.rfind('\n');
+  if (last == std::string_view::npos) {
+    carry_.append(bytes, n);
+    return;
+  }
+  size_t from = 0;
+  if (!carry_.empty()) {
+    const size_t first = chunk.find('\n');
+    carry_.append(bytes, first + 1);
+    Add(&carry_[0], carry_.size());
+    carry_.clear();
+    from = first + 1;
+  }
+  if (last + 1 > from) Add(bytes + from, last + 1 - from);
+  carry_.assign(bytes + last + 1, n - last - 1);
+}
+
+void LineAssembler::Finish() {
+  if (carry_.empty()) return;
+  Add(&carry_[0], carry_.size());
+  carry_.clear();
 }
 
 }  // namespace kes

@@ -63,14 +63,26 @@ AccountFields SplitAccountText(std::string_view text, std::string_view sep, std:
 // Appends the lines of text (complete lines: CR LF or LF ends each, the last
 // one may lack it) to out. Bytes are kept as they are, NUL included.
 void AppendLines(std::string_view text, std::vector<std::string>& out);
-// Number of lines AppendLines would add for a whole file of this content,
-// counted chunk by chunk: pass each chunk, then the count is lf + (last byte
-// was not LF and something was seen).
-struct LineCounter {
-  uint64_t lf = 0;
-  bool pending = false;  // bytes after the last LF
-  void Feed(std::string_view chunk);
-  uint64_t Lines() const { return lf + (pending ? 1 : 0); }
+
+// Cuts bytes that arrive in pieces (a capture file read while the program
+// still writes it) into lines appended to a list. Each run of complete lines
+// goes through the converter in place first (whole lines only, so a
+// character of a multi-byte code page is never cut); a line longer than a
+// piece waits aside. The list grows by a quarter at a time, so its spare
+// room stays small beside the text.
+class LineAssembler {
+ public:
+  using Converter = void (*)(char* bytes, size_t n);
+  LineAssembler(std::vector<std::string>& lines, Converter convert) : lines_(lines), convert_(convert) {}
+  void Feed(char* bytes, size_t n);
+  // The last line, when the text does not end with a line break.
+  void Finish();
+
+ private:
+  void Add(char* bytes, size_t n);
+  std::vector<std::string>& lines_;
+  Converter convert_;
+  std::string carry_;
 };
 
 }  // namespace kes

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "interp/dispatcher.h"
 #include "sysadmin/launch_text.h"
 #include "sysadmin/registry.h"
@@ -67,65 +69,53 @@ void OemToAnsi(char* p, size_t n) {
   if (n && HasHighBytes(p, n)) OemToCharBuffA(p, p, static_cast<DWORD>(n));
 }
 
-// Reads a capture file into lines: complete lines are converted from OEM to
-// ANSI in groups in the transfer buffer; a line longer than a read is
-// gathered aside. The file is counted first so the list is sized once.
-bool ReadCaptureFile(const std::string& path, std::vector<std::string>& lines) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  char* buf = TransferBuffer();
-  DWORD got = 0;
-  LineCounter count;
-  while (ReadFile(h, buf, kTransferBufferSize, &got, nullptr) && got > 0) count.Feed(std::string_view(buf, got));
-  lines.reserve(lines.size() + static_cast<size_t>(count.Lines()));
-  SetFilePointer(h, 0, nullptr, FILE_BEGIN);
-  std::string carry;
-  while (ReadFile(h, buf, kTransferBufferSize, &got, nullptr) && got > 0) {
-    const std::string_view chunk(buf, got);
-    const size_t last = chunk.rfind('\n');
-    if (last == std::string_view::npos) {
-      carry.append(chunk);
-      continue;
-    }
-    size_t from = 0;
-    if (!carry.empty()) {
-      const size_t first = chunk.find('\n');
-      carry.append(chunk.substr(0, first + 1));
-      OemToAnsi(&carry[0], carry.size());
-      AppendLines(carry, lines);
-      carry.clear();
-      from = first + 1;
-    }
-    OemToAnsi(buf + from, last + 1 - from);
-    AppendLines(chunk.substr(from, last + 1 - from), lines);
-    carry.assign(chunk.substr(last + 1));
-  }
-  CloseHandle(h);
-  if (!carry.empty()) {
-    OemToAnsi(&carry[0], carry.size());
-    AppendLines(carry, lines);
-  }
-  return true;
-}
+// A capture file, read while the program still writes it, so the lines are
+// ready when it ends. Opened once it exists (the shell creates it); never
+// before, so the shell's own open is not in its way.
+class CaptureFile {
+ public:
+  CaptureFile(const std::string& path, std::vector<std::string>& lines) : path_(path), lines_(lines, OemToAnsi) {}
+  CaptureFile(const CaptureFile&) = delete;
+  CaptureFile& operator=(const CaptureFile&) = delete;
+  ~CaptureFile() { Close(); }
 
-void CollectCapture(Interp& in, const LaunchRequest& r) {
-  struct Target {
-    const std::string& file;
-    std::vector<std::string>* lines;
-    SysList list;
-    const char* count;
-  };
-  Target targets[] = {{in.mach.workTmp, r.outLines, SysList::STDOUT, "NSTDOUT"},
-                      {in.mach.workErr, r.errLines, SysList::STDERR, "NSTDERR"}};
-  for (size_t t = 0; t < (in.mach.isNT ? 2u : 1u); ++t) {
-    Target& g = targets[t];
-    std::vector<std::string>& lines = g.lines ? *g.lines : in.vars.Sys(g.list);
-    lines.clear();
-    lines.shrink_to_fit();
-    if (ReadCaptureFile(g.file, lines)) DeleteFileA(g.file.c_str());
-    if (!g.lines) SetVariable(in, g.count, IntText(static_cast<int64_t>(lines.size())));
+  // Takes what has arrived since the last call.
+  void Poll() {
+    if (h_ == INVALID_HANDLE_VALUE) {
+      h_ = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+      if (h_ == INVALID_HANDLE_VALUE) return;
+    }
+    char* buf = TransferBuffer();
+    DWORD got = 0;
+    while (ReadFile(h_, buf, kTransferBufferSize, &got, nullptr) && got > 0) lines_.Feed(buf, got);
   }
+  // The rest, then the file is deleted. A file that was never there is
+  // skipped.
+  void Finish() {
+    Poll();
+    lines_.Finish();
+    if (h_ == INVALID_HANDLE_VALUE) return;
+    Close();
+    DeleteFileA(path_.c_str());
+  }
+
+ private:
+  void Close() {
+    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+    h_ = INVALID_HANDLE_VALUE;
+  }
+  std::string path_;
+  LineAssembler lines_;
+  HANDLE h_ = INVALID_HANDLE_VALUE;
+};
+
+// The lists that receive a capture: the request's own, or STDOUT and STDERR.
+std::vector<std::string>& CaptureList(Interp& in, std::vector<std::string>* own, SysList list) {
+  std::vector<std::string>& lines = own ? *own : in.vars.Sys(list);
+  lines.clear();
+  lines.shrink_to_fit();
+  return lines;
 }
 
 // The desktop's security opened to everyone, so a program of another
@@ -309,6 +299,12 @@ LaunchResult Launch(Interp& in, const LaunchRequest& r) {
     return res;
   }
 
+  if (capture) {
+    // a file left by an earlier run must not be taken for this one's
+    DeleteFileA(in.mach.workTmp.c_str());
+    DeleteFileA(in.mach.workErr.c_str());
+  }
+
   // 3: show state
   const int show = r.show == 99 ? 1 : (in.sw.mask ? 0 : r.show);
   // 4
@@ -328,11 +324,18 @@ LaunchResult Launch(Interp& in, const LaunchRequest& r) {
   in.programs.lastPid = pi.dwProcessId;
   SetPriorityClass(pi.hProcess, static_cast<DWORD>(in.mach.priority));
 
-  // 9: the wait keeps the windows answering and gives way to a stop request
+  // 9-10: the wait keeps the windows answering and gives way to a stop
+  // request; captured output is read as it arrives
+  std::optional<CaptureFile> out, err;
+  if (capture) {
+    out.emplace(in.mach.workTmp, CaptureList(in, r.outLines, SysList::STDOUT));
+    if (in.mach.isNT) err.emplace(in.mach.workErr, CaptureList(in, r.errLines, SysList::STDERR));
+  }
   if (r.wait || capture) {
     for (;;) {
       MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, 20, QS_ALLINPUT);
       PumpMessages();
+      if (out) out->Poll();
       if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0) {
         res.ended = true;
         break;
@@ -344,8 +347,14 @@ LaunchResult Launch(Interp& in, const LaunchRequest& r) {
     res.exitCode = code;
     if (r.setErrorlevel) in.err.errorlevel = static_cast<int32_t>(code);
   }
-  // 10
-  if (capture) CollectCapture(in, r);
+  if (out) {
+    out->Finish();
+    if (!r.outLines) SetVariable(in, "NSTDOUT", IntText(static_cast<int64_t>(in.vars.Sys(SysList::STDOUT).size())));
+  }
+  if (err) {
+    err->Finish();
+    if (!r.errLines) SetVariable(in, "NSTDERR", IntText(static_cast<int64_t>(in.vars.Sys(SysList::STDERR).size())));
+  }
   if (inputFile && res.ended) RemoveLauncherFiles(in);
   // 11
   CloseHandle(pi.hThread);

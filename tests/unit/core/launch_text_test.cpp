@@ -135,12 +135,40 @@ TEST(Lines, CrLfOrLfEndLinesAndNothingIsLost) {
   EXPECT_EQ(v[2], "");
   EXPECT_EQ(v[3], "c\0d"s);
   EXPECT_EQ(v[4], "tail");
-  LineCounter lc;
-  lc.Feed("a\r\nb");
-  lc.Feed("c\nd\n");
-  EXPECT_EQ(lc.Lines(), 3u);
-  lc.Feed("no end");
-  EXPECT_EQ(lc.Lines(), 4u);
+}
+
+TEST(Lines, PiecesMakeTheSameLinesAsTheWhole) {
+  using namespace std::string_literals;
+  const std::string text = "first\r\nsecond line\n\r\nwith\0nul\r\n"s + std::string(3000, 'x') + "\r\nno end"s;
+  std::vector<std::string> whole;
+  AppendLines(text, whole);
+  for (size_t piece : {1u, 2u, 3u, 7u, 64u, 1000u, 5000u}) {
+    std::vector<std::string> got;
+    LineAssembler a(got, nullptr);
+    for (size_t p = 0; p < text.size(); p += piece) {
+      std::string part = text.substr(p, piece);
+      a.Feed(&part[0], part.size());
+    }
+    a.Finish();
+    EXPECT_EQ(got, whole) << "pieces of " << piece;
+  }
+}
+
+TEST(Lines, WholeLinesGoThroughTheConverter) {
+  std::vector<std::string> got;
+  static std::vector<std::string> seen;
+  seen.clear();
+  LineAssembler a(got, [](char* p, size_t n) {
+    seen.emplace_back(p, n);
+    for (size_t i = 0; i < n; ++i)
+      if (p[i] == 'a') p[i] = 'A';
+  });
+  std::string one = "ab\r\nca", two = "t\nd\r\nlast a";
+  a.Feed(&one[0], one.size());
+  a.Feed(&two[0], two.size());
+  a.Finish();
+  EXPECT_EQ(got, (std::vector<std::string>{"Ab", "cAt", "d", "lAst A"}));
+  EXPECT_EQ(seen, (std::vector<std::string>{"ab\r\n", "cat\n", "d\r\n", "last a"}));
 }
 
 }  // namespace
