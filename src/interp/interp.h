@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -58,29 +60,58 @@ struct LogState {
   bool headerPending = true;
 };
 
-// Settings that assignments to special names change (SetVariable).
-struct Settings {
-  std::string dirDyn, dirHlp, dirImm, dirRun, dirRec;
-  std::string adminAccount, adminDomain, adminPassword;
-  std::string extract;
-  int16_t where = 0;
-  std::string userName, computerName;
-  std::string label;
-  std::string choice;
-  int32_t maxWait = 600;
-  std::string lastSet;
-  std::string binget;
-  std::string lastFocus;
-  std::string title;  // the script's title used by boxes
-  int stepDelayMs = 0;  // SLOW
-};
-
 // State shared by the boxes.
 struct BoxState {
   std::vector<std::string> buttonLabels;  // BUTTONSELECT
   std::string stopPassword;               // PASSWORD
   int popupWidth = 0;
   bool silent = false;
+  std::string title;   // the script's title used by boxes; empty: the product name
+  std::string label;   // LABEL: the footer text of the boxes
+  std::string choice;  // CHOICE: the entry last chosen in the choice window
+};
+
+// The waits for windows, boxes and programs.
+struct WaitState {
+  int32_t maxWait = 600;  // MAXWAIT: seconds before a wait or a box gives up
+};
+
+// The folders a script sets for its files (DIRLOG belongs to the log).
+struct WorkFolders {
+  std::string dyn, hlp, imm, run, rec;  // DIRDYN DIRHLP DIRIMM DIRRUN DIRREC, each ending in "\"
+};
+
+// Programs started by the script, and the processes seen (the launcher and
+// the task commands).
+struct ProgramState {
+  std::string adminAccount, adminDomain, adminPassword;  // ADMINACCOUNT ADMINDOMAIN ADMINPASSWORD
+  uint32_t lastPid = 0;  // the last started process
+  // the last enumeration of processes: file names (lower case) and IDs
+  std::vector<std::string> taskNames;
+  std::vector<uint32_t> taskIds;
+  bool inputFileLeft = false;  // a STDIN file still to delete
+  bool adminOpen = false;      // ADMIN BEGIN seen, ADMIN END not yet
+  // child mode: the caller's exchange control, and the state as received
+  // (what the child sends back is what differs from it)
+  uintptr_t exchangeControl = 0;
+  std::string exchangeReceived;
+};
+
+// What the file commands keep between commands.
+struct FileState {
+  std::string binget;  // the text the last BINGET produced
+  int16_t where = 0;   // the where-setting (WHERE)
+  std::map<std::string, unsigned long long> linePositions;  // LINENEXT, by full upper-case path
+};
+
+// Text values the string commands keep.
+struct TextState {
+  std::string extract;  // the text of the last EXTRACT
+};
+
+// The focus target of the keystroke and mouse commands.
+struct FocusState {
+  std::string lastFocus;  // LASTFOCUS
 };
 
 // The registry commands' connection and options, kept across commands.
@@ -97,6 +128,7 @@ struct ServiceState {
 // What start-up learnt about the machine and the executable.
 struct MachineInfo {
   std::string exePath, exeFolder, exeBase, launchFolder;
+  std::string userName, computerName;  // USERNAME, COMPUTERNAME: from the system, or as a script set them
   std::string systemFolder, windowsFolder;  // windowsFolder ends in "\"
   std::string tempFolder;                   // never ends in "\"
   uint32_t pid = 0;
@@ -110,6 +142,7 @@ struct MachineInfo {
   // package descriptor
   long firstPos = 0, firstLen = 0, secondPos = 0, secondLen = 0, mainPos = 0, mainLen = 0;
   bool packaged = false;
+  std::string optionField;  // scrambled credentials and run-once flag, "#" when unset
   bool plugin = false;
   bool pluginBuild = false;
   bool traceAtStart = false;
@@ -119,19 +152,20 @@ struct MachineInfo {
   std::vector<std::string> tempFiles;
 };
 
-// Programs started and processes seen (the launcher and the task commands).
-struct ProgramState {
-  uint32_t lastPid = 0;  // the last started process
-  // the last enumeration of processes: file names (lower case) and IDs
-  std::vector<std::string> taskNames;
-  std::vector<uint32_t> taskIds;
-  bool inputFileLeft = false;  // a STDIN file still to delete
-  bool adminOpen = false;      // ADMIN BEGIN seen, ADMIN END not yet
-  // child mode: the caller's exchange control, and the state as received
-  // (what the child sends back is what differs from it)
-  uintptr_t exchangeControl = 0;
-  std::string exchangeReceived;
+// Files embedded in the packages read by this process: the extraction path,
+// the variable that names it, and the content inside the package body.
+struct EmbeddedFile {
+  std::string path, var;
+  std::shared_ptr<const std::string> body;
+  size_t offset = 0, size = 0;
 };
+struct PackageState {
+  std::vector<EmbeddedFile> files;
+  std::string askIndex;  // the "TEMP#" entry of the last package: ASKDIALOG index and definitions
+  bool loaded = false;   // a package (executable or plug file) was read
+  std::vector<std::pair<std::string, std::string>> packList;  // PACKJOIN source, destination
+};
+
 
 // Block stacks of one run of the script runner.
 struct SwitchRecord {
@@ -242,6 +276,7 @@ struct RunnerState {
   std::string boxBlock;
   bool desktopWatch = false;
   bool ending = false;
+  int stepDelayMs = 0;  // SLOW: a pause before every line
 };
 
 struct CommandWord;
@@ -270,16 +305,21 @@ struct Interp : public SubstHost {
   Switches sw;
   ErrorState err;
   LogState log;
-  Settings cfg;
   MachineInfo mach;
   VarStore vars;
   RunnerState run;
   LineState line;
   BoxState boxes;
+  WaitState waits;
+  WorkFolders folders;
+  ProgramState programs;
+  FileState files;
+  TextState text;
+  FocusState focus;
   SearchState search;
   RegistryState registry;
   ServiceState services;
-  ProgramState programs;
+  PackageState pkg;
   bool protectedDisplay = false;
 
   SubstOptions SubstOpts() const {

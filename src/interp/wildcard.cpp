@@ -57,32 +57,4 @@ bool WildcardMatch(std::string_view text, std::string_view pattern, bool caseIns
   }
 }
 
-bool GlobMatch(std::string_view text, std::string_view pattern) {
-  // Iterative "*" matching with one back-tracking point: the last "*" seen.
-  size_t t = 0, p = 0, star = std::string_view::npos, mark = 0;
-  while (t < text.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || UpperChar(pattern[p]) == UpperChar(text[t]))) {
-      ++t;
-      ++p;
-    } else if (p < pattern.size() && pattern[p] == '*') {
-      star = p++;
-      mark = t;
-    } else if (star != std::string_view::npos) {
-      p = star + 1;
-      t = ++mark;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
-  return p == pattern.size();
-}
-
-bool TitleMatch(std::string_view title, std::string_view pattern) {
-  std::string p(pattern);
-  for (char& c : p)
-    if (c == '[' || c == ']') c = '?';
-  return GlobMatch(title, p);
-}
-
 }  // namespace kes

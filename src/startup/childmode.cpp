@@ -198,7 +198,7 @@ void RunAdminBlock(Interp& in) {
   r.wait = true;
   r.capture = CaptureMode::Off;
   r.setErrorlevel = false;
-  if (!in.cfg.adminAccount.empty()) {
+  if (!in.programs.adminAccount.empty()) {
     r.account = true;
     r.explicitCredentials = true;
   }
@@ -225,12 +225,6 @@ void RunAdminBlock(Interp& in) {
       in.err.code = kErrRefused;  // the child did not answer
   }
   DestroyWindow(w);
-}
-
-std::optional<AdminCredentials> PackagedAdminCredentials(const Interp&) {
-  // The packager's scrambled credentials field is read here once the
-  // packaging step writes one; an executable without it carries none.
-  return std::nullopt;
 }
 
 }  // namespace kes

@@ -3,7 +3,6 @@
 // caller (the format is in docs/programs.md).
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,12 +28,5 @@ void DecodeBlockLine(std::string& line);
 // under ADMINACCOUNT, ADMINDOMAIN and ADMINPASSWORD when ADMINACCOUNT is set
 // (under the own account otherwise), waits for it and takes back its state.
 void RunAdminBlock(Interp& in);
-
-// ---- the administrator credentials written into the executable by the
-// packager; nothing when the executable carries none.
-struct AdminCredentials {
-  std::string account, domain, password;
-};
-std::optional<AdminCredentials> PackagedAdminCredentials(const Interp& in);
 
 }  // namespace kes

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "automation/winsearch.h"
 #include "interp/commands.h"
 #include "startup/childmode.h"
 #include "sysadmin/calldll.h"
@@ -170,11 +171,11 @@ void CmdTasks(Interp& in, Ctx& c) {
   uint32_t pid = ProcessIdArgument(a);
   if (!pid && !ProgramFileName(a)) {
     if (kill) {
-      HWND w = FirstWindowByTitle(a);
+      HWND w = FindWindowByTitle(a);
       if (w) PostMessageA(w, WM_QUIT, 0, 0);
       in.err.code = w ? kErrNone : kErrNotFound;
     } else {
-      WaitUntil(in, [&] { return FirstWindowByTitle(a) == nullptr; });
+      WaitUntil(in, [&] { return FindWindowByTitle(a) == nullptr; });
     }
     return;
   }

@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
+#include "automation/titlematch.h"
 #include "interp/text.h"
-#include "interp/wildcard.h"
 
 namespace kes {
 
@@ -145,9 +145,10 @@ bool SameFile(const std::string& a, const std::string& b) {
          ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
+// Names match as window titles do: the whole name, "*" and "?", case ignored.
 bool NameMatches(std::string_view name, std::string_view pattern) {
-  if (GlobMatch(name, pattern)) return true;
-  if (name.find('.') == std::string_view::npos) return GlobMatch(std::string(name) + ".", pattern);
+  if (TitleMatch(name, pattern)) return true;
+  if (name.find('.') == std::string_view::npos) return TitleMatch(std::string(name) + ".", pattern);
   return false;
 }
 

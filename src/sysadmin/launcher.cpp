@@ -141,10 +141,10 @@ struct Credentials {
 // The account path. Returns false with in.err.code set when nothing started.
 bool StartUnderAccount(Interp& in, Credentials c, const std::string& commandLine, int show, std::string& envBlock,
                        const std::string& folder, PROCESS_INFORMATION& pi) {
-  if (!in.cfg.adminAccount.empty()) {
-    c.user = Trim(in.cfg.adminAccount);
-    c.domain = Trim(in.cfg.adminDomain);
-    c.password = Trim(in.cfg.adminPassword);
+  if (!in.programs.adminAccount.empty()) {
+    c.user = Trim(in.programs.adminAccount);
+    c.domain = Trim(in.programs.adminDomain);
+    c.password = Trim(in.programs.adminPassword);
   }
   if (commandLine.empty()) {
     in.err.code = kErrNotFound;
@@ -256,7 +256,7 @@ LaunchResult Launch(Interp& in, const LaunchRequest& r) {
     in.err.code = kErrUsage;
     return res;
   }
-  const std::string folder = in.cfg.dirRun.empty() ? std::string(".") : in.cfg.dirRun;
+  const std::string folder = in.folders.run.empty() ? std::string(".") : in.folders.run;
   const bool capture = r.capture == CaptureMode::On || (r.capture == CaptureMode::Switch && in.sw.stdinout);
 
   // The account commands' fields (on the 9x line only the command line is used).

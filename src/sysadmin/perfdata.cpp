@@ -125,6 +125,54 @@ std::vector<PerfProcess> ParseProcessPerfData(std::string_view d, uint32_t objec
   return out;
 }
 
+// The 32-bit system process record: next-entry offset at 0, the image name
+// (length in bytes, maximum, address) at 56, the process ID at 68.
+constexpr size_t kSpiNext = 0, kSpiNameLength = 56, kSpiNameAddress = 60, kSpiPid = 68, kSpiSize = 184;
+
+std::vector<PerfProcess> ParseSystemProcesses(std::string_view d, uint32_t base) {
+  std::vector<PerfProcess> out;
+  size_t at = 0;
+  for (;;) {
+    uint32_t next = 0, nameWord = 0, nameAddress = 0, pid = 0;
+    if (!Read32(d, at + kSpiNext, next) || !Read32(d, at + kSpiNameLength, nameWord) ||
+        !Read32(d, at + kSpiNameAddress, nameAddress) || !Read32(d, at + kSpiPid, pid))
+      return out;
+    PerfProcess p;
+    p.id = pid;
+    const size_t bytes = nameWord & 0xFFFF;
+    const size_t nameAt = static_cast<size_t>(nameAddress - base);
+    if (bytes > 0 && nameAddress >= base && nameAt <= d.size() && bytes <= d.size() - nameAt) {
+      for (size_t b = 0; b + 1 < bytes; b += 2)
+        p.name += static_cast<char16_t>(static_cast<unsigned char>(d[nameAt + b]) |
+                                        static_cast<unsigned char>(d[nameAt + b + 1]) << 8);
+    } else {
+      p.name = u"[System Process]";
+    }
+    out.push_back(std::move(p));
+    if (next == 0 || next > d.size() - at) return out;
+    at += next;
+  }
+}
+
+std::string MakeSystemProcesses(const std::vector<PerfProcess>& procs, uint32_t base) {
+  std::string d;
+  for (size_t i = 0; i < procs.size(); ++i) {
+    const size_t at = d.size();
+    const size_t nameBytes = procs[i].name.size() * 2;
+    const size_t length = (kSpiSize + nameBytes + 2 + 7) / 8 * 8;
+    d.resize(at + length, '\0');
+    Put32(d, at + kSpiNext, i + 1 < procs.size() ? static_cast<uint32_t>(length) : 0);
+    Put32(d, at + kSpiNameLength, static_cast<uint32_t>(nameBytes | (nameBytes + 2) << 16));
+    Put32(d, at + kSpiNameAddress, nameBytes ? base + static_cast<uint32_t>(at + kSpiSize) : 0);
+    Put32(d, at + kSpiPid, procs[i].id);
+    for (size_t k = 0; k < procs[i].name.size(); ++k) {
+      d[at + kSpiSize + 2 * k] = static_cast<char>(procs[i].name[k] & 0xFF);
+      d[at + kSpiSize + 2 * k + 1] = static_cast<char>(procs[i].name[k] >> 8);
+    }
+  }
+  return d;
+}
+
 std::string MakeProcessPerfData(uint32_t objectIndex, uint32_t idCounterIndex, const std::vector<PerfProcess>& procs) {
   std::string d(kBlockSize, '\0');
   std::memcpy(&d[0], "P\0E\0R\0F\0", 8);

@@ -1,5 +1,6 @@
-// Reading the process list out of the performance data that NT 4 offers in
-// place of the tool-help snapshot. Pure: the caller queries the registry and
+// Reading the process list out of the blocks the system hands over: the
+// performance data that NT 4 offers in place of the tool-help snapshot, and
+// the system's process information. Pure: the caller queries the system and
 // hands the bytes over; every offset is checked against the buffer.
 #pragma once
 
@@ -25,6 +26,16 @@ struct PerfProcess {
 // counter). Instance names are cut at their first NUL and at 128 bytes.
 // A malformed block gives the instances read before the fault.
 std::vector<PerfProcess> ParseProcessPerfData(std::string_view data, uint32_t objectIndex, uint32_t idCounterIndex);
+
+// The process records of the system's process information (the records the
+// tool-help snapshot is made of: NtQuerySystemInformation, class 5), in the
+// 32-bit layout. `base` is the address the block was read to: the records
+// point at their names with addresses. A record whose name is empty (the
+// idle process) is named "[System Process]". Offsets are checked against
+// the block.
+std::vector<PerfProcess> ParseSystemProcesses(std::string_view data, uint32_t base);
+// Builds such a block for the tests, as if read to `base`.
+std::string MakeSystemProcesses(const std::vector<PerfProcess>& procs, uint32_t base);
 
 // Builds a performance data block holding one object with the given
 // instances and two counters (a dummy one, then the ID counter), laid out

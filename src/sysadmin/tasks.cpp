@@ -3,8 +3,9 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
+
 #include "interp/dispatcher.h"
-#include "interp/wildcard.h"
 #include "sysadmin/perfdata.h"
 
 namespace kes {
@@ -20,6 +21,45 @@ bool ForcedPerfData() {
   return n > 0 && n < sizeof b && EqualsNoCase(b, "perfdata");
 }
 
+// An entry of the list: the file name after its last backslash, lower case.
+void AddProcess(ProgramState& p, std::string_view name, uint32_t id) {
+  const size_t bs = name.rfind('\\');
+  if (bs != std::string_view::npos) name.remove_prefix(bs + 1);
+  p.taskNames.push_back(Lower(name));
+  p.taskIds.push_back(id);
+}
+
+std::string Narrow(const std::u16string& s) {
+  const std::wstring w(s.begin(), s.end());
+  char name[MAX_PATH + 8] = {};
+  WideCharToMultiByte(CP_ACP, 0, w.c_str(), static_cast<int>(w.size()), name, MAX_PATH, nullptr, nullptr);
+  return name;
+}
+
+// The records the snapshot is made of, read in one call (the snapshot's own
+// walk maps the snapshot again for each entry, which is slow where there
+// are hundreds of processes). False when the system does not offer them.
+bool EnumerateSystemRecords(ProgramState& p) {
+  using QueryFn = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+  auto query = reinterpret_cast<QueryFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+  if (!query) return false;
+  constexpr ULONG kProcessInformation = 5;
+  constexpr LONG kLengthMismatch = static_cast<LONG>(0xC0000004);
+  std::string buf(64 * 1024, '\0');
+  for (;;) {
+    ULONG need = 0;
+    const LONG st = query(kProcessInformation, &buf[0], static_cast<ULONG>(buf.size()), &need);
+    if (st == 0) break;
+    if (st != kLengthMismatch || buf.size() >= (64u << 20)) return false;
+    buf.assign(std::max<size_t>(buf.size() * 2, need + 4096), '\0');
+  }
+  for (const PerfProcess& e :
+       ParseSystemProcesses(buf, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(buf.data()))))
+    AddProcess(p, Narrow(e.name), e.id);
+  return true;
+}
+
 // The tool-help snapshot; false when the system has none.
 bool EnumerateSnapshot(ProgramState& p) {
   HMODULE k = GetModuleHandleA("kernel32.dll");
@@ -27,17 +67,14 @@ bool EnumerateSnapshot(ProgramState& p) {
   auto first = reinterpret_cast<WalkFn>(reinterpret_cast<void*>(GetProcAddress(k, "Process32First")));
   auto next = reinterpret_cast<WalkFn>(reinterpret_cast<void*>(GetProcAddress(k, "Process32Next")));
   if (!snap || !first || !next) return false;
+  if (EnumerateSystemRecords(p)) return true;
   HANDLE h = snap(TH32CS_SNAPPROCESS, 0);
   if (h == INVALID_HANDLE_VALUE) return true;
   PROCESSENTRY32 e{};
   e.dwSize = sizeof e;
   for (BOOL ok = first(h, &e); ok; ok = next(h, &e)) {
     e.szExeFile[sizeof e.szExeFile - 1] = '\0';
-    std::string_view name(e.szExeFile);
-    const size_t bs = name.rfind('\\');
-    if (bs != std::string_view::npos) name.remove_prefix(bs + 1);
-    p.taskNames.push_back(Lower(name));
-    p.taskIds.push_back(e.th32ProcessID);
+    AddProcess(p, e.szExeFile, e.th32ProcessID);
     e.dwSize = sizeof e;
   }
   CloseHandle(h);
@@ -90,35 +127,10 @@ void EnumeratePerfData(ProgramState& p) {
   PumpMessages();
   if (r != ERROR_SUCCESS) return;
   for (const PerfProcess& e : ParseProcessPerfData(data, static_cast<uint32_t>(process), static_cast<uint32_t>(idProcess))) {
-    const std::wstring w(e.name.begin(), e.name.end());
-    char name[260] = {};
-    WideCharToMultiByte(CP_ACP, 0, w.c_str(), static_cast<int>(w.size()), name, sizeof name - 8, nullptr, nullptr);
-    p.taskNames.push_back(std::string(name) + ".exe");
+    p.taskNames.push_back(Narrow(e.name) + ".exe");
     p.taskIds.push_back(e.id);
   }
   Sleep(50);
-}
-
-void Walk(HWND parent, std::string_view pattern, HWND& found, int& seen) {
-  char cls[64];
-  for (HWND w = GetWindow(parent, GW_CHILD); w && !found; w = GetWindow(w, GW_HWNDNEXT)) {
-    if (++seen % 64 == 0) PumpMessages();
-    const bool skip = GetClassNameA(w, cls, sizeof cls) && lstrcmpiA(cls, "OleMainThreadWndClass") == 0;
-    if (!skip && IsWindowEnabled(w)) {
-      if (pattern.empty()) {
-        found = w;
-        return;
-      }
-      const int n = GetWindowTextLengthA(w);
-      std::string t(static_cast<size_t>(n > 0 ? n : 0) + 1, '\0');
-      t.resize(static_cast<size_t>(GetWindowTextA(w, &t[0], n + 1)));
-      if (TitleMatch(t, pattern)) {
-        found = w;
-        return;
-      }
-    }
-    Walk(w, pattern, found, seen);
-  }
 }
 
 }  // namespace
@@ -138,12 +150,6 @@ uint32_t FindProcessByName(Interp& in, std::string_view name) {
   return 0;
 }
 
-HWND__* FirstWindowByTitle(std::string_view pattern) {
-  HWND found = nullptr;
-  int seen = 0;
-  Walk(GetDesktopWindow(), pattern, found, seen);
-  return found;
-}
 
 uint32_t TerminateProcessById(uint32_t pid) {
   HANDLE h = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);

@@ -1,6 +1,5 @@
 // Running processes: enumeration (the tool-help snapshot, or the
-// performance data on NT 4), ending and waiting for processes, and the
-// window-title search the task commands use.
+// performance data on NT 4), ending and waiting for processes.
 #pragma once
 
 #include <cstdint>
@@ -8,8 +7,6 @@
 #include <string_view>
 
 #include "interp/interp.h"
-
-struct HWND__;
 
 namespace kes {
 
@@ -21,12 +18,6 @@ void EnumerateProcesses(Interp& in);
 // The ID of the last process in the enumeration whose file name equals name
 // (ignoring case), leaving out the interpreter itself; 0 when none.
 uint32_t FindProcessByName(Interp& in, std::string_view name);
-
-// The first enabled window, in a depth-first walk of all windows, whose text
-// matches the title pattern ("*" any run, "?" any one character, "[" and "]"
-// count as "?", case ignored; an empty pattern matches any window).
-// The automation commands have the full search; this is the task commands'.
-HWND__* FirstWindowByTitle(std::string_view pattern);
 
 // Ends a process: 0 or the Windows error.
 uint32_t TerminateProcessById(uint32_t pid);

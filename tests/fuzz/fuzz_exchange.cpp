@@ -27,6 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // the same bytes as a performance data block, and as a state's values
   (void)kes::ParseProcessPerfData(in, 230, 784);
   (void)kes::CounterIndex(in, "Process");
+  (void)kes::ParseSystemProcesses(in, 0x1000);
   kes::ExchangeState v;
   v.vars.emplace_back(std::string(in.substr(0, size / 2)), std::string(in.substr(size / 2)));
   v.lines = std::string(in);

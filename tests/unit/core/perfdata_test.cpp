@@ -58,3 +58,34 @@ TEST(PerfData, TruncatedOrDamagedBlocksStopCleanly) {
 
 }  // namespace
 }  // namespace kes
+
+namespace kes {
+namespace {
+
+TEST(SystemProcesses, RecordsWithTheirNamesAndIds) {
+  const std::vector<PerfProcess> procs{{u"", 0}, {u"System", 4}, {u"k\u00e9strova.exe", 1234}};
+  const uint32_t base = 0x00A30000;
+  const std::string d = MakeSystemProcesses(procs, base);
+  const std::vector<PerfProcess> got = ParseSystemProcesses(d, base);
+  ASSERT_EQ(got.size(), 3u);
+  EXPECT_EQ(got[0].name, u"[System Process]");
+  EXPECT_EQ(got[1].name, u"System");
+  EXPECT_EQ(got[1].id, 4u);
+  EXPECT_EQ(got[2].name, u"k\u00e9strova.exe");
+  EXPECT_EQ(got[2].id, 1234u);
+}
+
+TEST(SystemProcesses, NamesOutsideTheBlockAndCutBlocksAreSafe) {
+  const std::string d = MakeSystemProcesses({{u"a.exe", 1}, {u"b.exe", 2}}, 0x1000);
+  // read as if at another address: the names point outside
+  const std::vector<PerfProcess> moved = ParseSystemProcesses(d, 0x9000);
+  ASSERT_EQ(moved.size(), 2u);
+  EXPECT_EQ(moved[1].name, u"[System Process]");
+  for (size_t cut = 0; cut < d.size(); ++cut) EXPECT_LE(ParseSystemProcesses(d.substr(0, cut), 0x1000).size(), 2u);
+  std::string loop = d;
+  loop[0] = loop[1] = loop[2] = loop[3] = '\0';  // the first record says it is the last
+  EXPECT_EQ(ParseSystemProcesses(loop, 0x1000).size(), 1u);
+}
+
+}  // namespace
+}  // namespace kes

@@ -64,28 +64,3 @@ TEST(WildcardMatch, LongTextsAndPieces) {
 
 }  // namespace
 }  // namespace kes
-
-namespace kes {
-namespace {
-
-TEST(TitleMatch, WholeTitleWithStarsAndQuestionMarks) {
-  EXPECT_TRUE(TitleMatch("Sans titre - Bloc-notes", "*bloc-notes"));
-  EXPECT_TRUE(TitleMatch("Sans titre - Bloc-notes", "SANS TITRE - BLOC-NOTES"));
-  EXPECT_FALSE(TitleMatch("Sans titre - Bloc-notes", "Bloc-notes"));
-  EXPECT_FALSE(TitleMatch("Notepad", "Note"));
-  EXPECT_TRUE(TitleMatch("Notepad", "Note*"));
-  EXPECT_TRUE(TitleMatch("Notepad", "N?tep?d"));
-  EXPECT_TRUE(TitleMatch("Notepad [2]", "Notepad [2]"));
-  EXPECT_TRUE(TitleMatch("Notepad (2)", "Notepad [2]"));
-  EXPECT_TRUE(TitleMatch("a*b", "a*b"));
-  EXPECT_TRUE(TitleMatch("abcbcd", "a*bcd"));
-  EXPECT_TRUE(TitleMatch("anything", "*"));
-  EXPECT_TRUE(TitleMatch("", "*"));
-  EXPECT_FALSE(TitleMatch("", "?"));
-  EXPECT_TRUE(TitleMatch("\xC9t\xE9", "\xE9T\xC9"));
-  EXPECT_TRUE(TitleMatch(std::string(5000, 'a') + "b", "*a*a*a*b"));
-  EXPECT_FALSE(TitleMatch(std::string(5000, 'a'), "*a*a*a*b"));
-}
-
-}  // namespace
-}  // namespace kes
