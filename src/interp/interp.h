@@ -89,6 +89,7 @@ struct ProgramState {
   // the last enumeration of processes: file names (lower case) and IDs
   std::vector<std::string> taskNames;
   std::vector<uint32_t> taskIds;
+  size_t processInfoBytes = 256 * 1024;  // room the last process query needed, so the next needs one call
   bool inputFileLeft = false;  // a STDIN file still to delete
   bool adminOpen = false;      // ADMIN BEGIN seen, ADMIN END not yet
   // child mode: the caller's exchange control, and the state as received

@@ -46,13 +46,14 @@ bool EnumerateSystemRecords(ProgramState& p) {
   if (!query) return false;
   constexpr ULONG kProcessInformation = 5;
   constexpr LONG kLengthMismatch = static_cast<LONG>(0xC0000004);
-  std::string buf(64 * 1024, '\0');
+  std::string buf(p.processInfoBytes, '\0');
   for (;;) {
     ULONG need = 0;
     const LONG st = query(kProcessInformation, &buf[0], static_cast<ULONG>(buf.size()), &need);
     if (st == 0) break;
     if (st != kLengthMismatch || buf.size() >= (64u << 20)) return false;
-    buf.assign(std::max<size_t>(buf.size() * 2, need + 4096), '\0');
+    buf.assign(std::max<size_t>(buf.size() * 2, need + need / 4), '\0');
+    p.processInfoBytes = buf.size();
   }
   for (const PerfProcess& e :
        ParseSystemProcesses(buf, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(buf.data()))))
