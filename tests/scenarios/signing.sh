@@ -35,11 +35,17 @@ verify "$D/again-signed.exe" || fail "again-signed.exe does not verify"
 sign "$D/Kestrova.exe" "$D/Kestrova-signed.exe" && mv "$D/Kestrova-signed.exe" "$D/Kestrova.exe"
 verify "$D/Kestrova.exe" || fail "signed Kestrova.exe does not verify"
 printf 'CREATEEXE %%PD%%\\second.kes,%%PD%%\\fromsigned.exe\r\nAPPEND %%KTEST_OUT%%,from signed %%ERROR%%\r\n' > "$S/make2.kes"
-run_kes "$(winpath "$S/make2.kes")"
-(cd "$D" && timeout -k 5 60 wine ./fromsigned.exe </dev/null >>"$S/wine.log" 2>&1)
+# (only Kestrova.exe lies in this folder: the other images are missing)
+printf 'CREATEEXE %%PD%%\\second.kes,%%PD%%\\light.exe,,,,,LIGHT\r\nAPPEND %%KTEST_OUT%%,no KesLight.exe %%ERROR%%\r\nCREATEDLL %%PD%%\\second.kes,%%PD%%\\x.dll\r\nAPPEND %%KTEST_OUT%%,no Kestrova.DLL %%ERROR%%\r\n' >> "$S/make2.kes"
+(cd "$D" && timeout -k 5 60 wine ./Kestrova.exe "$(winpath "$S/make2.kes")" </dev/null >>"$S/wine.log" 2>&1)
+verify "$D/fromsigned.exe" && fail "fromsigned.exe kept the interpreter's signature"
+sign "$D/fromsigned.exe" "$D/fromsigned2.exe" && verify "$D/fromsigned2.exe" || fail "fromsigned.exe does not sign"
+(cd "$D" && timeout -k 5 60 wine ./fromsigned2.exe </dev/null >>"$S/wine.log" 2>&1)
 expect_eq "$(content "$S/out.txt")" "app ran 0 hello
 repackaged 0
 second ran
 from signed 0
+no KesLight.exe 53
+no Kestrova.DLL 53
 second ran" "signed runs"
 finish
