@@ -221,8 +221,7 @@ void RunAdminBlock(Interp& in) {
     ExchangeState back;
     if (res.ended && UnpackExchange(ControlText(control, false), back) && back.direction == '<')
       ApplyState(in, back, nullptr);
-    else if (in.err.code == 0)
-      in.err.code = kErrRefused;  // the child did not answer
+    else if (in.err.code == 0) in.err.code = kErrRefused;  // the child did not answer
   }
   DestroyWindow(w);
 }
