@@ -54,6 +54,18 @@ void SplitCommandWord(std::string_view l, std::string& word, std::string& args) 
   }
 }
 
+std::string EncodeBlockLine(int number, std::string_view line) {
+  std::string c(line);
+  ReplaceAll(c, std::string_view("\0", 1), std::string_view("\xFF\x01\xFF\x01\xFF", 5));
+  ReplaceAll(c, "\r\n", "\xFE\x01\xFE\x01\xFE");
+  return std::to_string(900000 + number) + c + "\r\n";
+}
+
+void DecodeBlockLine(std::string& line) {
+  ReplaceAll(line, std::string_view("\xFF\x01\xFF\x01\xFF", 5), std::string_view("\0", 1));
+  ReplaceAll(line, "\xFE\x01\xFE\x01\xFE", "\r\n");
+}
+
 bool IsBlockIfLine(std::string_view line) {
   const std::string_view u = TrimView(line);
   return StartsWithNoCase(u, "IF") && u.size() >= 4 && EqualsNoCase(u.substr(u.size() - 4), "THEN");
@@ -107,12 +119,9 @@ Prepared PrepareLine(Interp& in, std::string& L, bool lineOnly, BlockStacks& st)
     if (word1 == "ADMIN") {
       in.run.adminCollecting = false;
     } else if (!TrimView(L).empty()) {
-      std::string c = L;
-      ReplaceAll(c, std::string_view("\0", 1), std::string_view("\xFF\x01\xFF\x01\xFF", 5));
-      ReplaceAll(c, "\r\n", "\xFE\x01\xFE\x01\xFE");
-      in.run.adminBlock += std::to_string(900000 + in.run.adminLines) + c + "\r\n";
+      in.run.adminBlock += EncodeBlockLine(in.run.adminLines, L);
       ++in.run.adminLines;
-      if (FindNoCase(c, "CALLSUB ") != std::string::npos) in.run.adminCallsSubs = true;
+      if (FindNoCase(L, "CALLSUB ") != std::string::npos) in.run.adminCallsSubs = true;
       return Prepared::Finished;
     }
   }

@@ -35,6 +35,12 @@ void ErrorEpilogue(Interp& in, const std::string& logText, bool notLogged);
 // Separator and quote return to their defaults unless a command asked them
 // to hold for one more line.
 void PerLineResets(Interp& in);
+// One line of a collected ADMIN block: the six-digit number (900000 + n),
+// the line with NUL and CR LF escaped, and CR LF.
+std::string EncodeBlockLine(int n, std::string_view line);
+// Undoes the escapes of a block line once its number is removed.
+void DecodeBlockLine(std::string& line);
+
 // A line that opens an IF block: it starts with IF and ends with THEN.
 bool IsBlockIfLine(std::string_view line);
 
