@@ -2,6 +2,7 @@
 
 #include <unordered_set>
 
+#include "interp/errors.h"
 #include "interp/wildcard.h"
 
 namespace kes {
@@ -209,14 +210,14 @@ std::string ListOperation(VarStore& vars, SubstHost& host, ListOp op, std::strin
   VarStore::SplitListName(listName, name, number);
   const int slot = vars.UserListSlot(name);
   if (slot < 0) {
-    host.SetError(1);
+    host.SetError(kErrUsage);
     return std::string();
   }
   auto& list = vars.UserList(slot);
   switch (op) {
     case ListOp::SetElement: {
       if (a.index < 0 || static_cast<unsigned long long>(a.index) >= kMaxListIndex) {
-        host.SetError(1);
+        host.SetError(kErrUsage);
         return std::string();
       }
       const size_t i = static_cast<size_t>(a.index);
@@ -226,7 +227,7 @@ std::string ListOperation(VarStore& vars, SubstHost& host, ListOp op, std::strin
     }
     case ListOp::GetElement:
       if (a.index < 0) {
-        host.SetError(1);
+        host.SetError(kErrUsage);
         return std::string();
       }
       if (static_cast<unsigned long long>(a.index) >= list.size()) return std::string();
@@ -262,7 +263,7 @@ std::string ListOperation(VarStore& vars, SubstHost& host, ListOp op, std::strin
       return std::string();
     case ListOp::Delete:
       if (a.index < 1 || static_cast<unsigned long long>(a.index) > list.size()) {
-        host.SetError(1);
+        host.SetError(kErrUsage);
         return std::to_string(list.size());
       }
       list.erase(list.begin() + static_cast<long>(a.index - 1));
