@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <map>
 #include <string>
 #include <vector>
@@ -130,6 +131,7 @@ struct MachineInfo {
   // package descriptor
   long firstPos = 0, firstLen = 0, secondPos = 0, secondLen = 0, mainPos = 0, mainLen = 0;
   bool packaged = false;
+  std::string optionField;  // scrambled credentials and run-once flag, "#" when unset
   bool plugin = false;
   bool pluginBuild = false;
   bool traceAtStart = false;
@@ -137,6 +139,20 @@ struct MachineInfo {
   bool childMode = false;
   std::vector<std::string> exitCommands;
   std::vector<std::string> tempFiles;
+};
+
+// Files embedded in the packages read by this process: the extraction path,
+// the variable that names it, and the content inside the package body.
+struct EmbeddedFile {
+  std::string path, var;
+  std::shared_ptr<const std::string> body;
+  size_t offset = 0, size = 0;
+};
+struct PackageState {
+  std::vector<EmbeddedFile> files;
+  std::string askIndex;  // the "TEMP#" entry of the last package: ASKDIALOG index and definitions
+  bool loaded = false;   // a package (executable or plug file) was read
+  std::vector<std::pair<std::string, std::string>> packList;  // PACKJOIN source, destination
 };
 
 // Block stacks of one run of the script runner.
@@ -290,6 +306,7 @@ struct Interp : public SubstHost {
   SearchState search;
   RegistryState registry;
   ServiceState services;
+  PackageState pkg;
   bool protectedDisplay = false;
 
   SubstOptions SubstOpts() const {
