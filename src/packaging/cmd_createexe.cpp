@@ -181,7 +181,9 @@ bool EmbedFiles(Interp& in, Job& j) {
 // its main block (a signature after it is dropped with the old package).
 bool ReadImage(Interp& in, const Job& j, const std::string& options, std::string& image) {
   std::string file;
-  if (in.mach.packaged) {
+  // The descriptor, not the packaged flag: CALL clears that flag while the
+  // called script runs.
+  if (in.mach.mainLen > 0) {
     file = ImageFilePath();
   } else if (j.word == CreateExeWord::CreateDll) {
     file = in.mach.exeFolder + "Kestrova.DLL";

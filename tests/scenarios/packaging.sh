@@ -168,13 +168,17 @@ unix=$(winepath -u "$extracted" 2>/dev/null)
 [ -n "$unix" ] && [ -e "$unix" ] && fail "extracted file left after exit: $unix"
 rm -f "$S/out.txt"
 
-# A packaged executable packages again from its own image: the new main
-# block starts right after the interpreter image again. /PLUG runs the
+# A packaged executable packages again from its own image (here from a
+# script it calls): the new main block starts right after the interpreter
+# image again. /PLUG runs the
 # package of another file.
-printf 'CREATEEXE %%PD%%\\second.kes,%%PD%%\\again.exe\r\nAPPEND %%KTEST_OUT%%,again %%ERROR%%\r\n' > "$D/repack.kes"
+printf 'CREATEEXE %%PD%%\\second.kes,%%PD%%\\again.exe\r\nAPPEND %%KTEST_OUT%%,again %%ERROR%%\r\n' > "$D/called.kes"
+printf 'CALL %%PD%%\\called.kes\r\n' > "$D/repack.kes"
 printf 'CREATEEXE %%PD%%\\repack.kes,%%PD%%\\repack.exe\r\n' > "$S/make2.kes"
 run_kes "$(winpath "$S/make2.kes")"
-(cd "$D" && timeout -k 5 60 wine ./repack.exe </dev/null >>"$S/wine.log" 2>&1)
+mkdir -p "$S/alone"  # no Kestrova.exe beside it: its own image is the one
+mv "$D/repack.exe" "$S/alone/"
+(cd "$S/alone" && timeout -k 5 60 wine ./repack.exe </dev/null >>"$S/wine.log" 2>&1)
 (cd "$D" && timeout -k 5 60 wine ./again.exe </dev/null >>"$S/wine.log" 2>&1)
 read -r apos alen <<<"$(field "$D/again.exe" main)"
 expect_eq "$apos" "$mpos" "main block offset after packaging again"
