@@ -23,8 +23,11 @@ void SelectChoice(Interp& in, std::string_view value);
 void RemoveTrayIcon(Interp& in);
 
 // The progress gauge used by long operations: "ON,caption", "pos,total,%",
-// "OFF". A quiet setting suppresses it.
-void GaugeUpdate(Interp& in, std::string_view items);
+// "OFF". A quiet setting suppresses it. A throttled "pos,total,%" takes the
+// values at once but repaints the window and lets messages through only
+// when the last repaint is 50 ms old: an operation may report thousands of
+// points a second.
+void GaugeUpdate(Interp& in, std::string_view items, bool throttled = false);
 
 // Registers the answer-field class a control of that id uses (a copy of the
 // system edit class with the text-beam cursor: "ASK" for ids from 3000,
