@@ -13,6 +13,7 @@ PACKAGES=(
   procps psmisc
   nginx tinyproxy python3-pyftpdlib python3-aiosmtpd curl
   osslsigncode hyperfine
+  bc openssl  # the benchmarks
 )
 
 SUDO=""
