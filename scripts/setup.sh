@@ -12,8 +12,9 @@ PACKAGES=(
   clang libclang-rt-14-dev
   procps psmisc
   nginx tinyproxy python3-pyftpdlib python3-aiosmtpd curl
-  osslsigncode hyperfine
-  bc openssl  # the benchmarks
+  osslsigncode openssl hyperfine
+  g++
+  bc  # the benchmarks
 )
 
 SUDO=""

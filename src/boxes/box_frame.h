@@ -145,7 +145,4 @@ int ChoiceCommand(Interp& in, const std::vector<std::string>& items);
 int BackgroundCommand(Interp& in, const std::vector<std::string>& items);
 int PictureCommand(Interp& in, const std::vector<std::string>& items);
 
-// The script name shown in titles.
-std::string ScriptName(Interp& in);
-
 }  // namespace kes

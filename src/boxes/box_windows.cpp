@@ -21,7 +21,7 @@ constexpr UINT kTrayMessage = 1424;
 constexpr int kPopupHeight = 44;
 constexpr int kProgressChars = 188;
 
-std::string WindowTitleOf(Interp& in) { return in.cfg.title.empty() ? std::string(kProductName) : in.cfg.title; }
+std::string WindowTitleOf(Interp& in) { return in.boxes.title.empty() ? std::string(kProductName) : in.boxes.title; }
 
 // ---------------------------------------------------------------- MAXWAIT on system dialogs
 
@@ -39,8 +39,8 @@ struct SystemDialogScope {
   explicit SystemDialogScope(Interp& in) {
     if (ModalBoxOpen()) return;
     ok = true;
-    if (in.cfg.maxWait >= 1 && in.cfg.maxWait <= 599)
-      g_sysTimer = SetTimer(nullptr, 0, static_cast<UINT>(in.cfg.maxWait) * 1000u, SystemDialogTimeout);
+    if (in.waits.maxWait >= 1 && in.waits.maxWait <= 599)
+      g_sysTimer = SetTimer(nullptr, 0, static_cast<UINT>(in.waits.maxWait) * 1000u, SystemDialogTimeout);
   }
   ~SystemDialogScope() {
     if (g_sysTimer) KillTimer(nullptr, g_sysTimer);
@@ -413,7 +413,7 @@ void IconBar(Interp& in, std::string_view mode) {
       nd.hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kIdIcon));
       lstrcpynA(nd.szTip, WindowTitleOf(in).c_str(), 64);
       g_tray.present = Shell_NotifyIconA(NIM_ADD, &nd) != FALSE;
-      if (!g_tray.present) in.err.code = 1;
+      if (!g_tray.present) in.err.code = kErrUsage;
     }
   } else {
     RemoveTrayIcon(in);
@@ -471,7 +471,7 @@ int ChoiceCommand(Interp& in, const std::vector<std::string>& items) {
     g_choice.hwnd = nullptr;
     return 0;
   }
-  if (items.size() < 2 || !IsNumber(items[0]) || !IsNumber(items[1])) return 1;
+  if (items.size() < 2 || !IsNumber(items[0]) || !IsNumber(items[1])) return kErrUsage;
   const int x = ValInt(items[0]), y = ValInt(items[1]);
   const std::string title = items.size() > 2 && !items[2].empty() ? items[2] : WindowTitleOf(in);
   const auto& answers = in.vars.Sys(SysList::ANSWER);
@@ -498,7 +498,7 @@ int ChoiceCommand(Interp& in, const std::vector<std::string>& items) {
     RegisterPlainClass("KestrovaChoice", ChoiceProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     g_choice.hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, "KestrovaChoice", title.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU,
                                     x, y, width, height, MainWindow(), nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (!g_choice.hwnd) return 1;
+    if (!g_choice.hwnd) return kErrUsage;
     RECT r;
     GetClientRect(g_choice.hwnd, &r);
     lb = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
@@ -552,7 +552,7 @@ int BackgroundCommand(Interp& in, const std::vector<std::string>& items) {
   g_background = CreateWindowExA(WS_EX_TOOLWINDOW, "KestrovaBackground", WindowTitleOf(in).c_str(), WS_POPUP, 0, 0,
                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), MainWindow(), nullptr,
                                  GetModuleHandleA(nullptr), nullptr);
-  if (!g_background) return 1;
+  if (!g_background) return kErrUsage;
   const int secs = items.size() > 1 ? ValInt(items[1]) : 0;
   if (secs > 0) SetTimer(g_background, 1, static_cast<UINT>(std::min(secs, 86400)) * 1000u, nullptr);
   ShowWindow(g_background, SW_SHOWNOACTIVATE);
@@ -565,10 +565,10 @@ int BackgroundCommand(Interp& in, const std::vector<std::string>& items) {
 int PictureCommand(Interp& in, const std::vector<std::string>& items) {
   if (g_picture) DestroyWindow(g_picture);
   g_picture = nullptr;
-  if (items.empty() || items[0].empty()) return 1;
+  if (items.empty() || items[0].empty()) return kErrUsage;
   if (Upper(items[0]) == "OFF") return 0;
   HBITMAP bmp = static_cast<HBITMAP>(LoadImageA(nullptr, items[0].c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
-  if (!bmp) return 53;
+  if (!bmp) return kErrNotFound;
   BITMAP bm;
   GetObjectA(bmp, sizeof bm, &bm);
   int x = (GetSystemMetrics(SM_CXSCREEN) - bm.bmWidth) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - bm.bmHeight) / 2;
@@ -586,7 +586,7 @@ int PictureCommand(Interp& in, const std::vector<std::string>& items) {
   if (!g_picture) {
     DeleteObject(bmp);
     g_pictureBitmap = nullptr;
-    return 1;
+    return kErrUsage;
   }
   if (transparent) {
     // the colour of the top-left pixel becomes transparent (Windows 2000 and later)
@@ -631,7 +631,7 @@ std::string FileDialog(Interp& in, std::string_view startIn, std::string_view pa
   filter.push_back('\0');
   filter.push_back('\0');
   const std::string title =
-      !in.cfg.title.empty() ? in.cfg.title
+      !in.boxes.title.empty() ? in.boxes.title
                             : (save ? "Enregistrer un fichier dans " : "Recherche d'un fichier dans ") + folder;
   std::vector<char> buf(MAX_PATH * 4, '\0');
   file = file.substr(0, buf.size() - 1);
@@ -745,7 +745,7 @@ std::string DirDialog(Interp& in, std::string_view startIn) {
   for (int round = 0; round < 50; ++round) {
     st.created.clear();
     const std::string title =
-        !in.cfg.title.empty() ? in.cfg.title : "Choix d'un sous-répertoire dans " + st.start;
+        !in.boxes.title.empty() ? in.boxes.title : "Choix d'un sous-répertoire dans " + st.start;
     char display[MAX_PATH] = {};
     BROWSEINFOA bi{};
     bi.hwndOwner = MainWindow();

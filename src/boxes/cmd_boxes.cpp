@@ -1,7 +1,6 @@
 // Message and prompt boxes: the command handlers.
 #include <windows.h>
 
-
 #include "boxes/box_frame.h"
 #include "boxes/boxes.h"
 #include "interp/commands.h"
@@ -22,42 +21,43 @@ std::string MessageText(const Interp& in) { return Trim(in.line.args); }
 }  // namespace
 
 // ECHO, ECHOERROR, ASKOK and ASK.
-void CmdAsk(Interp& in, Ctx&) {
-  const std::string& w = in.line.word;
+void CmdAsk(Interp& in, Ctx& c) {
   const std::string msg = MessageText(in);
-  if (w == "ECHO") {
-    MessageBoxKind(in, BoxKind::Echo, msg, {});
-  } else if (w == "ECHOERROR") {
-    in.line.result = MessageBoxKind(in, BoxKind::EchoError, msg, {});
-  } else if (w == "ASKOK") {
-    in.line.result = MessageBoxKind(in, BoxKind::AskOk, msg, {});
-  } else {
-    in.line.result = MessageBoxKind(in, BoxKind::Ask, msg, in.vars.Sys(SysList::ANSWER));
+  switch (c.Word<AskWord>()) {
+    case AskWord::Echo: MessageBoxKind(in, BoxKind::Echo, msg, {}); break;
+    case AskWord::EchoError: in.line.result = MessageBoxKind(in, BoxKind::EchoError, msg, {}); break;
+    case AskWord::AskOk: in.line.result = MessageBoxKind(in, BoxKind::AskOk, msg, {}); break;
+    case AskWord::Ask: in.line.result = MessageBoxKind(in, BoxKind::Ask, msg, in.vars.Sys(SysList::ANSWER)); break;
   }
 }
 
 void CmdAskButton(Interp& in, Ctx&) { in.line.result = AskButtonBox(in, MessageText(in)); }
 void CmdAskCheck(Interp& in, Ctx&) { in.line.result = AskCheckBox(in, MessageText(in)); }
-void CmdAskList(Interp& in, Ctx&) { in.line.result = AskListBox(in, MessageText(in), in.line.word == "ASKFORMAT"); }
+void CmdAskList(Interp& in, Ctx& c) {
+  in.line.result = AskListBox(in, MessageText(in), c.Word<AskListWord>() == AskListWord::AskFormat);
+}
 void CmdAskMulti(Interp& in, Ctx&) { in.line.result = AskMultiBox(in, MessageText(in)); }
 
-void CmdAskDir(Interp& in, Ctx&) {
-  in.line.result = AskPathBox(in, Unquote(Trim(in.line.args), in.sep.quote), in.line.word == "ASKFILE");
+void CmdAskDir(Interp& in, Ctx& c) {
+  in.line.result = AskPathBox(in, WholeArg(in), c.Word<AskDirWord>() == AskDirWord::AskFile);
 }
 
 void CmdFileDialog(Interp& in, Ctx&) {
   in.line.result = FileDialog(in, FieldUnquoted(in, 1), FieldUnquoted(in, 2), Upper(Field(in, 3)) == "SAVE");
 }
 
-void CmdDirDialog(Interp& in, Ctx&) { in.line.result = DirDialog(in, Unquote(Trim(in.line.args), in.sep.quote)); }
+void CmdDirDialog(Interp& in, Ctx&) { in.line.result = DirDialog(in, WholeArg(in)); }
 
-void CmdColorDialog(Interp& in, Ctx&) {
+void CmdColorDialog(Interp& in, Ctx& c) {
   const std::vector<std::string> items = Items(in);
-  in.line.result = in.line.word == "FONTDIALOG" ? FontDialog(in, items) : ColorDialog(in, items);
+  const bool font = c.Word<ColorDialogWord>() == ColorDialogWord::FontDialog;
+  in.line.result = font ? FontDialog(in, items) : ColorDialog(in, items);
 }
 
 // POPUP [SILENT,]title,text,status and GAUGE [SILENT,]value,total[,%][,text].
-void CmdGauge(Interp& in, Ctx&) { PopupCommand(in, in.line.word == "GAUGE", Items(in), Trim(in.line.args)); }
+void CmdGauge(Interp& in, Ctx& c) {
+  PopupCommand(in, c.Word<GaugeWord>() == GaugeWord::Gauge, Items(in), Trim(in.line.args));
+}
 
 void CmdPopupWidth(Interp& in, Ctx&) {
   long long w = ValInt64(Field(in, 1));
@@ -81,15 +81,15 @@ void CmdCopyright(Interp& in, Ctx&) {
 
 // SHOW line1,line2,... shows the items one a line; TYPE file shows a text
 // file.
-void CmdShow(Interp& in, Ctx&) {
+void CmdShow(Interp& in, Ctx& c) {
   std::string text;
-  if (in.line.word == "TYPE") {
+  if (c.Word<ShowWord>() == ShowWord::Type) {
     const std::string name = FieldUnquoted(in, 1);
     HANDLE f = name.empty() ? INVALID_HANDLE_VALUE
                             : CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f == INVALID_HANDLE_VALUE) {
-      in.err.code = 53;
+      in.err.code = kErrNotFound;
       return;
     }
     text.resize(kMaxMessage);

@@ -13,31 +13,10 @@
 
 namespace kes {
 
-namespace {
-
-// The text after the command word in the line as written. Run through LET or
-// SETCDE, the line begins with their own word and the target name, so the
-// word is looked for instead of cut from the front.
-std::string_view RawArguments(Interp& in) {
-  std::string_view raw = LTrimView(in.line.commandText);
-  const std::string& word = in.line.word;
-  if (StartsWithNoCase(raw, word)) {
-    raw.remove_prefix(word.size());
-    return raw;
-  }
-  const size_t at = FindNoCase(raw, word);
-  if (at != std::string_view::npos) {
-    raw.remove_prefix(at + word.size());
-    return raw;
-  }
-  return in.line.args;
-}
-
-}  // namespace
-
 void CmdCalculate(Interp& in, Ctx&) {
   // The line as written: the target's name must not be replaced by its value.
-  const std::string_view raw = RawArguments(in);
+  const std::string rawArgs = RawArgs(in);
+  const std::string_view raw = rawArgs;
   const size_t p = raw.find_first_of("-+/*");
   const std::string first = Trim(raw.substr(0, p));
   const char op = p == std::string_view::npos ? '\0' : raw[p];
@@ -72,7 +51,7 @@ void CmdCalculate(Interp& in, Ctx&) {
 
 void CmdMod(Interp& in, Ctx&) {
   if (FieldCount(in) < 2 || Field(in, 1).empty() || Field(in, 2).empty()) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   const Num a = Val(Field(in, 1)), b = Val(Field(in, 2));
@@ -108,7 +87,7 @@ void CmdDateTime(Interp& in, Ctx&) {
   else if (kind == "ACCESS") k = FileTimeKind::Access;
   else if (kind == "WRITE") k = FileTimeKind::Write;
   else {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   if (FieldCount(in) >= 3 && !Field(in, 3).empty()) {
@@ -120,7 +99,7 @@ void CmdDateTime(Interp& in, Ctx&) {
   std::string t;
   if (!GetFileTimeText(path, k, t)) {
     in.line.result.clear();
-    in.err.code = 53;
+    in.err.code = kErrNotFound;
     return;
   }
   in.line.result = t;

@@ -51,8 +51,8 @@ void CmdGoto(Interp& in, Ctx& c) {
 
 // ---- CALL, CALLSUB, ENDSUB, EXIT
 
-void CmdCall(Interp& in, Ctx&) {
-  const bool sub = in.line.word == "CALLSUB";
+void CmdCall(Interp& in, Ctx& c) {
+  const bool sub = c.Word<CallWord>() == CallWord::CallSub;
   const std::string source = in.line.args;
   if (sub) {
     const std::vector<std::string> f = SplitFields(source, in.Sep(), in.sep.quote);
@@ -66,7 +66,7 @@ void CmdCall(Interp& in, Ctx&) {
   in.mach.packaged = packaged;
   // A missing sub is reported like a failed command; otherwise the line
   // ends here, whatever the called script left.
-  if (in.err.code != 555) in.line.skipEpilogue = true;
+  if (in.err.code != kErrMissingPartner) in.line.skipEpilogue = true;
 }
 
 void CmdEndSub(Interp& in, Ctx& c) {
@@ -152,7 +152,7 @@ void CmdNext(Interp& in, Ctx& c) {
   BlockStacks& st = c.stacks;
   if (st.fors.empty()) return;
   const int line = CurrentFrame(in).line;
-  if (in.line.word == "ITERATE") {
+  if (c.Word<NextWord>() == NextWord::Iterate) {
     ForRecord& f = st.fors.back();
     if (f.exit) return;
     if (StepLoop(in, c)) return;
@@ -199,7 +199,7 @@ void CmdSwitchBlock(Interp& in, Ctx& c) {
     return;
   }
   if (kw != "CASE" && kw != "ELSE" && kw != "BREAK" && kw != "OFF") {
-    in.err.code = -999;
+    in.err.code = kErrNoHandler;
     return;
   }
   if (sw.empty()) return;  // outside a SWITCH these words mean nothing

@@ -2,9 +2,9 @@
 // ($NAME) and variable families (LINE1, LINE2, ...), the value commands on one
 // variable, and ARRAY.
 #include "interp/commands.h"
+#include "interp/families.h"
 #include "interp/numformat.h"
 #include "interp/strops.h"
-#include "interp/textargs.h"
 
 namespace kes {
 
@@ -24,7 +24,7 @@ class ListTarget {
       VarStore::SplitListName(name_, list, n);
       const int slot = in.vars.UserListSlot(list);
       if (slot < 0) {
-        in.err.code = 1;
+        in.err.code = kErrUsage;
         return;
       }
       kind_ = Kind::User;
@@ -96,28 +96,30 @@ std::string MaskArgument(const Interp& in) {
 }
 
 // One element or value under the value commands that also work on lists.
-std::string ApplyValueOp(const std::string& word, std::string_view v, std::string_view mask, bool listForm) {
-  if (word == "INT") return IntPartText(Val(v));
-  if (word == "ROUND") return RoundEvenText(Val(v));
-  if (word == "FORMAT") return FormatNumber(Val(v), mask);
-  if (word == "UPPER") return Upper(v);
-  if (word == "LOWER") return Lower(v);
-  // The list forms trim spaces; the value forms spaces and tabs.
-  if (word == "LTRIM") {
-    if (listForm) return LTrim(v);
-    size_t b = 0;
-    while (b < v.size() && (v[b] == ' ' || v[b] == '\t')) ++b;
-    return std::string(v.substr(b));
+std::string ApplyValueOp(ValueOpWord word, std::string_view v, std::string_view mask, bool listForm) {
+  switch (word) {
+    case ValueOpWord::Int: return IntPartText(Val(v));
+    case ValueOpWord::Round: return RoundEvenText(Val(v));
+    case ValueOpWord::Format: return FormatNumber(Val(v), mask);
+    case ValueOpWord::Upper: return Upper(v);
+    case ValueOpWord::Lower: return Lower(v);
+    // The list forms trim spaces; the value forms spaces and tabs.
+    case ValueOpWord::LTrim: {
+      if (listForm) return LTrim(v);
+      size_t b = 0;
+      while (b < v.size() && (v[b] == ' ' || v[b] == '\t')) ++b;
+      return std::string(v.substr(b));
+    }
+    case ValueOpWord::RTrim: {
+      if (listForm) return RTrim(v);
+      size_t e = v.size();
+      while (e > 0 && (v[e - 1] == ' ' || v[e - 1] == '\t')) --e;
+      return std::string(v.substr(0, e));
+    }
+    case ValueOpWord::Incr: return GeneralFormat(Val(v) + 1);
+    case ValueOpWord::Decr: return GeneralFormat(Val(v) - 1);
+    case ValueOpWord::Inv: return Val(v) == 0 ? "1" : "0";
   }
-  if (word == "RTRIM") {
-    if (listForm) return RTrim(v);
-    size_t e = v.size();
-    while (e > 0 && (v[e - 1] == ' ' || v[e - 1] == '\t')) --e;
-    return std::string(v.substr(0, e));
-  }
-  if (word == "INCR") return GeneralFormat(Val(v) + 1);
-  if (word == "DECR") return GeneralFormat(Val(v) - 1);
-  if (word == "INV") return Val(v) == 0 ? "1" : "0";
   return std::string(v);
 }
 
@@ -130,9 +132,12 @@ void ListSort(Interp& in, bool descending) {
   SortElements(t.Elements(), ValInt64(Field(in, 2)), ValInt64(Field(in, 3)), in.sw.caseInsensitive, descending);
 }
 
+// CROP leaves its block in the family CROP1, CROP2, ...
+const std::string kCropFamily = "CROP";
+
 void ListCrop(Interp& in) {
   if (FieldCount(in) < 3) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   std::vector<std::string> block;
@@ -143,12 +148,12 @@ void ListCrop(Interp& in) {
     if (!t.Valid() || t.Elements().empty()) return;
     block = CropElements(t.Elements(), FieldUnquoted(in, 2), FieldUnquoted(in, 3), ValInt64(Field(in, 4)),
                          ValInt64(Field(in, 5)), in.sw.caseInsensitive);
-    sourceIsCrop = t.kind() == ListTarget::Kind::Family && t.name() == in.line.word;
+    sourceIsCrop = t.kind() == ListTarget::Kind::Family && t.name() == kCropFamily;
     if (sourceIsCrop) t.Discard();
   }
   // The new block replaces what an earlier CROP left.
-  if (!sourceIsCrop) ClearFamily(in, in.line.word);
-  for (size_t i = 0; i < block.size(); ++i) SetVariable(in, in.line.word + std::to_string(i + 1), block[i]);
+  if (!sourceIsCrop) ClearFamily(in, kCropFamily);
+  for (size_t i = 0; i < block.size(); ++i) SetVariable(in, kCropFamily + std::to_string(i + 1), block[i]);
   in.line.result = std::to_string(block.size());
 }
 
@@ -168,7 +173,7 @@ void ListTransfer(Interp& in) {
   const std::string source = Upper(Field(in, 1));
   const std::string target = Upper(Field(in, 2));
   if (source.empty() || target.empty()) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   if (source == target) return;
@@ -208,31 +213,30 @@ void ListTransfer(Interp& in) {
   }
 }
 
-void ListElementwise(Interp& in, const std::string& word) {
+void ListElementwise(Interp& in, ValueOpWord word) {
   ListTarget t(in, Field(in, 1));
   if (!t.Valid()) return;
-  const std::string mask = word == "FORMAT" ? MaskArgument(in) : std::string();
+  const std::string mask = word == ValueOpWord::Format ? MaskArgument(in) : std::string();
   for (auto& e : t.Elements()) e = ApplyValueOp(word, e, mask, true);
 }
 
 }  // namespace
 
-static void CmdListOpBody(Interp& in, Ctx&) {
-  const std::string& w = in.line.word;
-  if (w == "CLEAR") {
-    ListTarget t(in, Field(in, 1));
-    t.Elements().clear();
-    t.Discard();
-  } else if (w == "SORT" || w == "SORTD") {
-    ListSort(in, w == "SORTD");
-  } else if (w == "CROP") {
-    ListCrop(in);
-  } else if (w == "FLAT") {
-    ListFlat(in);
-  } else if (w == "TRANSFER") {
-    ListTransfer(in);
-  } else {
-    in.err.code = -999;
+void CmdListOp(Interp& in, Ctx& c) {
+  switch (c.Word<ListOpWord>()) {
+    case ListOpWord::Clear: {
+      ListTarget t(in, Field(in, 1));
+      // The memory goes back too: a list grown to millions of elements
+      // must not keep holding it.
+      std::vector<std::string>().swap(t.Elements());
+      t.Discard();
+      break;
+    }
+    case ListOpWord::Sort:
+    case ListOpWord::SortD: ListSort(in, c.Word<ListOpWord>() == ListOpWord::SortD); break;
+    case ListOpWord::Crop: ListCrop(in); break;
+    case ListOpWord::Flat: ListFlat(in); break;
+    case ListOpWord::Transfer: ListTransfer(in); break;
   }
 }
 
@@ -240,19 +244,20 @@ static void CmdListOpBody(Interp& in, Ctx&) {
 // (INCR %I%, UPPER %LIST(%N%)%) they work on that one variable; otherwise
 // INT ... RTRIM work on the list the first argument names, and INCR, DECR and
 // INV compute from the argument as written and store under that name.
-static void CmdValueOpBody(Interp& in, Ctx&) {
-  const std::string& w = in.line.word;
+void CmdValueOp(Interp& in, Ctx& c) {
+  const ValueOpWord w = c.Word<ValueOpWord>();
   const std::string raw = RawArgs(in);
   const std::string_view rawTrim = TrimView(raw);
   const std::string_view second = rawTrim.substr(0, rawTrim.find(' '));
-  const bool nameForm = w == "INCR" || w == "DECR" || w == "INV";
-  const bool textForm = w == "UPPER" || w == "LOWER" || w == "LTRIM" || w == "RTRIM";
+  const bool nameForm = w == ValueOpWord::Incr || w == ValueOpWord::Decr || w == ValueOpWord::Inv;
+  const bool textForm =
+      w == ValueOpWord::Upper || w == ValueOpWord::Lower || w == ValueOpWord::LTrim || w == ValueOpWord::RTrim;
 
   if (HasDelimiter(in, second)) {
     std::string ref;
     std::string mask;
     std::string value;
-    if (w == "FORMAT") {
+    if (w == ValueOpWord::Format) {
       // Split where the line as written has its separator, so a value that
       // holds the separator ("1,5") neither shifts the mask nor loses it.
       const size_t p = AfterSeparators(raw, 1, in.Sep(), in.sep.quote);
@@ -273,7 +278,7 @@ static void CmdValueOpBody(Interp& in, Ctx&) {
   if (nameForm) {
     const std::string name = Trim(in.line.args);
     if (name.empty()) {
-      in.err.code = 1;
+      in.err.code = kErrUsage;
       return;
     }
     const std::string r = ApplyValueOp(w, name, "", false);
@@ -286,7 +291,7 @@ static void CmdValueOpBody(Interp& in, Ctx&) {
 
 // ARRAY COUNT|DELETE|CLEAN|COMPACT|INSERT on user lists; the result goes to
 // ARRAY and NARRAY.
-static void CmdArrayBody(Interp& in, Ctx&) {
+void CmdArray(Interp& in, Ctx&) {
   const std::string word = Upper(Field(in, 1));
   const std::string list = Upper(Field(in, 2));
   ListOpArgs a;
@@ -310,7 +315,7 @@ static void CmdArrayBody(Interp& in, Ctx&) {
     VarStore::SplitListName(source, sn, dummy);
     const int ts = in.vars.UserListSlot(tn), ss = in.vars.UserListSlot(sn);
     if (ts < 0 || ss < 0) {
-      in.err.code = 1;
+      in.err.code = kErrUsage;
       return;
     }
     const std::vector<std::string> items = in.vars.UserList(ss);  // a copy: $T may be $S
@@ -322,26 +327,15 @@ static void CmdArrayBody(Interp& in, Ctx&) {
     in.line.secondResult = true;
     return;
   } else {
-    in.err.code = -999;
+    in.err.code = kErrNoHandler;
     return;
   }
   if (list.size() < 2 || list[0] != '$') {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   in.line.result = ListOperation(in.vars, in, op, list, a);
   in.line.secondResult = true;
-}
-
-// Every handler runs under the memory guard.
-void CmdListOp(Interp& in, Ctx& c) {
-  GuardMemory(in, [&] { CmdListOpBody(in, c); });
-}
-void CmdValueOp(Interp& in, Ctx& c) {
-  GuardMemory(in, [&] { CmdValueOpBody(in, c); });
-}
-void CmdArray(Interp& in, Ctx& c) {
-  GuardMemory(in, [&] { CmdArrayBody(in, c); });
 }
 
 }  // namespace kes

@@ -42,34 +42,42 @@ void CmdQuote(Interp& in, Ctx&) {
 
 // ---- switches: on for the word ON, off for anything else
 
-void CmdSwitch(Interp& in, Ctx&) {
-  const std::string& w = in.line.word;
-  const bool on = in.line.on;
-  bool result = true;
-  if (w == "CENTER") in.sw.center = on;
-  else if (w == "CODECALL") {
-    in.sw.codecall = on;
-    in.sw.codecallDepth = in.run.callDepth;
-  } else if (w == "DRIVE") in.sw.drive = on;
-  else if (w == "LOGMUTE") in.sw.logmute = on;
-  else if (w == "LOGSTOP") in.log.stop = on ? 1 : 0;
-  else if (w == "MANDATORY") in.sw.mandatory = on;
-  else if (w == "MASK") in.sw.mask = on;
-  else if (w == "OK") in.sw.ok = on;
-  else if (w == "INTERRUPT") in.sw.interrupt = on;
-  // ESC and TOP give their new state too, so %ESC% and %TOP% show it.
-  else if (w == "ESC") in.sw.esc = on;
-  else if (w == "TOP") in.sw.top = on;
-  else {
-    // These read the flag without giving a result.
-    result = false;
-    if (w == "NOSENSITIVE") in.sw.nosensitive = on;
-    else if (w == "OLDAPP") in.sw.oldapp = on;
-    else if (w == "PROFILE") in.sw.profile = on;
-    else if (w == "STDINOUT") in.sw.stdinout = on;
-  }
-  if (result) in.line.result = on ? "1" : "0";
+namespace {
+
+// Sets a switch from the line's ON test; the result is the new state as
+// "1" or "0", so %ESC%, %OK% and the others always show it.
+void SetSwitch(Interp& in, bool& flag) {
+  flag = in.line.on;
+  in.line.result = flag ? "1" : "0";
 }
+
+}  // namespace
+
+void CmdCenter(Interp& in, Ctx&) { SetSwitch(in, in.sw.center); }
+void CmdDrive(Interp& in, Ctx&) { SetSwitch(in, in.sw.drive); }
+void CmdEsc(Interp& in, Ctx&) { SetSwitch(in, in.sw.esc); }
+void CmdInterrupt(Interp& in, Ctx&) { SetSwitch(in, in.sw.interrupt); }
+void CmdLogMute(Interp& in, Ctx&) { SetSwitch(in, in.sw.logmute); }
+void CmdMandatory(Interp& in, Ctx&) { SetSwitch(in, in.sw.mandatory); }
+void CmdMask(Interp& in, Ctx&) { SetSwitch(in, in.sw.mask); }
+void CmdOk(Interp& in, Ctx&) { SetSwitch(in, in.sw.ok); }
+void CmdTop(Interp& in, Ctx&) { SetSwitch(in, in.sw.top); }
+
+void CmdCodeCall(Interp& in, Ctx&) {
+  SetSwitch(in, in.sw.codecall);
+  in.sw.codecallDepth = in.run.callDepth;
+}
+
+void CmdLogStop(Interp& in, Ctx&) {
+  in.log.stop = in.line.on ? 1 : 0;
+  in.line.result = in.line.on ? "1" : "0";
+}
+
+// These read the ON test without giving a result.
+void CmdNoSensitive(Interp& in, Ctx&) { in.sw.nosensitive = in.line.on; }
+void CmdOldApp(Interp& in, Ctx&) { in.sw.oldapp = in.line.on; }
+void CmdProfile(Interp& in, Ctx&) { in.sw.profile = in.line.on; }
+void CmdStdInOut(Interp& in, Ctx&) { in.sw.stdinout = in.line.on; }
 
 void CmdCase(Interp& in, Ctx&) {
   const bool on = in.line.second == "NOSENSITIVE";
@@ -80,47 +88,18 @@ void CmdCase(Interp& in, Ctx&) {
 
 // ---- folders
 
-namespace {
-
-// The language's numbers for a failed folder operation: a folder that is not
-// there is 76 ("Path not found"), one that is refused or in use 75.
-int32_t FolderErrorCode(DWORD e) {
-  switch (e) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_DIRECTORY:
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_NETPATH:
-    case ERROR_BAD_PATHNAME:
-      return 76;
-    case ERROR_INVALID_DRIVE:
-    case ERROR_NOT_READY:
-      return 68;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_DIR_NOT_EMPTY:
-    case ERROR_CURRENT_DIRECTORY:
-      return 75;
-    default:
-      return FileErrorCode(e);
-  }
-}
-
-}  // namespace
-
 void CmdChdir(Interp& in, Ctx&) {
-  const std::string path = Unquote(Trim(in.line.args), "\"");
+  const std::string path = WholeArg(in);
   if (path.size() >= 2 && path[1] == ':') {
     // The drive first: "D:" alone goes to that drive's current folder.
     const std::string drive = path.substr(0, 2);
     if (!SetCurrentDirectoryA(drive.c_str())) {
-      const DWORD e = GetLastError();
-      in.err.code = e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND ? 68 : FolderErrorCode(e);
+      in.err.code = LanguageError(GetLastError(), WinErrorUse::Drive);
       return;
     }
   }
   if (!SetCurrentDirectoryA(path.c_str())) {
-    in.err.code = FolderErrorCode(GetLastError());
+    in.err.code = LanguageError(GetLastError(), WinErrorUse::Folder);
     return;
   }
   in.line.result = path;
@@ -128,12 +107,12 @@ void CmdChdir(Interp& in, Ctx&) {
 
 void CmdMd(Interp& in, Ctx&) {
   in.err.code = 0;
-  MakeFolderTree(Unquote(Trim(in.line.args), "\""));
+  MakeFolderTree(WholeArg(in));
 }
 
 void CmdRd(Interp& in, Ctx&) {
-  const std::string path = Unquote(Trim(in.line.args), "\"");
-  if (!RemoveDirectoryA(path.c_str())) in.err.code = FolderErrorCode(GetLastError());
+  const std::string path = WholeArg(in);
+  if (!RemoveDirectoryA(path.c_str())) in.err.code = LanguageError(GetLastError(), WinErrorUse::Folder);
 }
 
 // ---- clipboard
@@ -142,7 +121,7 @@ void CmdClipCopy(Interp& in, Ctx&) {
   const std::string& text = in.line.args;
   HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, text.size() + 1);
   if (!mem) {
-    in.err.code = 7;
+    in.err.code = kErrOutOfMemory;
     return;
   }
   if (void* p = GlobalLock(mem)) {
@@ -150,7 +129,7 @@ void CmdClipCopy(Interp& in, Ctx&) {
     GlobalUnlock(mem);
   }
   if (!OpenClipboard(nullptr)) {
-    in.err.code = 5;
+    in.err.code = kErrRefused;
     GlobalFree(mem);
     return;
   }
@@ -159,9 +138,9 @@ void CmdClipCopy(Interp& in, Ctx&) {
   CloseClipboard();
 }
 
-void CmdClipPaste(Interp& in, Ctx&) {
+void CmdClipPaste(Interp& in, Ctx& c) {
   if (!OpenClipboard(nullptr)) {
-    in.err.code = 5;
+    in.err.code = kErrRefused;
     return;
   }
   std::string text;
@@ -173,7 +152,7 @@ void CmdClipPaste(Interp& in, Ctx&) {
   }
   CloseClipboard();
   in.line.result = text;
-  if (in.line.word == "CLIPINSERT") {
+  if (c.Word<ClipPasteWord>() == ClipPasteWord::ClipInsert) {
     // Inserts the text at the caret of the control that has the focus.
     HWND fg = GetForegroundWindow();
     const DWORD tid = fg ? GetWindowThreadProcessId(fg, nullptr) : 0;
@@ -185,7 +164,7 @@ void CmdClipPaste(Interp& in, Ctx&) {
       DWORD_PTR r;
       SendMessageTimeoutA(focus, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 2000, &r);
     } else {
-      in.err.code = 1;
+      in.err.code = kErrUsage;
     }
   }
 }
@@ -235,12 +214,12 @@ void CmdLine(Interp& in, Ctx&) {
   const std::string file = FieldUnquoted(in, 1);
   const long long n = ValInt64(Field(in, 2));
   if (n <= 0) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   std::string text;
   if (!FileExists(file) || !ReadWholeFile(file, text)) {
-    in.err.code = 53;
+    in.err.code = kErrNotFound;
     return;
   }
   // Lines end at CR LF or LF, as a text reader sees them.
@@ -260,32 +239,32 @@ void CmdExtract(Interp& in, Ctx&) {
   const size_t p2 = a.rfind(sep);
   const size_t p1 = p2 == std::string::npos || p2 == 0 ? std::string::npos : a.rfind(sep, p2 - 1);
   if (p1 == std::string::npos) {
-    in.cfg.extract.clear();
-    in.err.code = 1;
+    in.text.extract.clear();
+    in.err.code = kErrUsage;
     return;
   }
   const std::string text = a.substr(0, p1);
   const long long start = ValInt64(std::string_view(a).substr(p1 + sep.size(), p2 - p1 - sep.size()));
   const long long len = ValInt64(std::string_view(a).substr(p2 + sep.size()));
   if (start <= 0 || len < 0) {
-    in.cfg.extract.clear();
-    in.err.code = 1;
+    in.text.extract.clear();
+    in.err.code = kErrUsage;
     return;
   }
   if (static_cast<unsigned long long>(start) > text.size()) {
-    in.cfg.extract.clear();
+    in.text.extract.clear();
     return;
   }
-  in.cfg.extract = text.substr(static_cast<size_t>(start - 1), static_cast<size_t>(len));
+  in.text.extract = text.substr(static_cast<size_t>(start - 1), static_cast<size_t>(len));
 }
 
 void CmdSlow(Interp& in, Ctx&) {
-  in.cfg.stepDelayMs = in.line.on ? std::max(0, ValInt(Field(in, 2))) : 0;
+  in.run.stepDelayMs = in.line.on ? std::max(0, ValInt(Field(in, 2))) : 0;
   if (in.line.on && FieldCount(in) < 2) {
     // "SLOW ON 200" without a separator
     const std::string_view a = TrimView(in.line.args);
     const size_t sp = a.find(' ');
-    in.cfg.stepDelayMs = sp == std::string_view::npos ? 0 : std::max(0, ValInt(a.substr(sp + 1)));
+    in.run.stepDelayMs = sp == std::string_view::npos ? 0 : std::max(0, ValInt(a.substr(sp + 1)));
   }
 }
 

@@ -3,16 +3,12 @@
 #include <windows.h>
 
 #include "interp/commands.h"
+#include "interp/families.h"
 #include "interp/strops.h"
-#include "interp/textargs.h"
 
 namespace kes {
 
 namespace {
-
-// The unsplit text after k separators (leading spaces dropped, enclosing
-// quotes removed).
-std::string TextArg(const Interp& in, size_t k) { return TextAfter(in.line.args, k, in.Sep(), in.sep.quote); }
 
 // A number argument: blanks, then a sign, a digit, "." or "&".
 bool LooksNumeric(std::string_view s) {
@@ -27,18 +23,18 @@ int64_t RoundedInt(std::string_view s) { return ValInt64(RoundEvenText(Val(s)));
 
 }  // namespace
 
-static void CmdLeftBody(Interp& in, Ctx&) { in.line.result = LeftText(TextArg(in, 1), ValInt64(FieldUnquoted(in, 1))); }
+void CmdLeft(Interp& in, Ctx&) { in.line.result = LeftText(TextAfterField(in, 1), ValInt64(FieldUnquoted(in, 1))); }
 
-static void CmdRightBody(Interp& in, Ctx&) { in.line.result = RightText(TextArg(in, 1), ValInt64(FieldUnquoted(in, 1))); }
+void CmdRight(Interp& in, Ctx&) { in.line.result = RightText(TextAfterField(in, 1), ValInt64(FieldUnquoted(in, 1))); }
 
-static void CmdLenBody(Interp& in, Ctx&) { in.line.result = std::to_string(WholeText(in).size()); }
+void CmdLen(Interp& in, Ctx&) { in.line.result = std::to_string(WholeText(in).size()); }
 
-static void CmdReverseBody(Interp& in, Ctx&) { in.line.result = ReverseText(WholeText(in)); }
+void CmdReverse(Interp& in, Ctx&) { in.line.result = ReverseText(WholeText(in)); }
 
 // REPLACE search, replacement, text. The fields are taken from the line as
 // written when it has exactly three, each substituted on its own, so values
 // holding the separator stay whole; otherwise from the substituted text.
-static void CmdReplaceBody(Interp& in, Ctx&) {
+void CmdReplace(Interp& in, Ctx&) {
   const std::string raw = RawArgs(in);
   std::vector<std::string> rawFields = SplitFields(raw, in.Sep(), in.sep.quote);
   std::string f[3];
@@ -48,7 +44,7 @@ static void CmdReplaceBody(Interp& in, Ctx&) {
   } else if (FieldCount(in) == 3) {
     for (int i = 0; i < 3; ++i) f[i] = FieldUnquoted(in, static_cast<size_t>(i + 1));
   } else {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   if (rawFields.size() == 3) {
@@ -62,36 +58,37 @@ static void CmdReplaceBody(Interp& in, Ctx&) {
   if (!target.empty()) SetVariable(in, target, r);
 }
 
-static void CmdAfterBeforeBody(Interp& in, Ctx&) {
+void CmdAfterBefore(Interp& in, Ctx& c) {
   const std::string which = Upper(Field(in, 1));
   if (which != "FIRST" && which != "LAST") {
-    in.err.code = -999;
+    in.err.code = kErrNoHandler;
     return;
   }
-  in.line.result = AfterBefore(TextArg(in, 2), FieldUnquoted(in, 2), in.line.word == "AFTER", which == "LAST");
+  const bool after = c.Word<AfterBeforeWord>() == AfterBeforeWord::After;
+  in.line.result = AfterBefore(TextAfterField(in, 2), FieldUnquoted(in, 2), after, which == "LAST");
 }
 
-static void CmdAsciiBody(Interp& in, Ctx&) {
+void CmdAscii(Interp& in, Ctx&) {
   const std::string n = WholeText(in);
   const Num v = Val(n);
   if (!LooksNumeric(n) || !(v >= 0 && v < 256)) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   in.line.result.assign(1, static_cast<char>(static_cast<unsigned>(v)));
 }
 
 // CUT "sep", text: the pieces replace the CUT list; NCUT holds their count.
-static void CmdCutBody(Interp& in, Ctx&) {
+void CmdCut(Interp& in, Ctx&) {
   const std::string& f1 = Field(in, 1);
   const std::string& q = in.sep.quote;
   if (q.empty() || f1.size() < 2 * q.size() + 1 || !StartsWith(f1, q) || !EndsWith(f1, q)) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   const std::string sep = Unquote(f1, q);
   auto& cut = in.vars.Sys(SysList::CUT);
-  cut = CutText(TextArg(in, 1), sep, in.sw.caseInsensitive);
+  cut = CutText(TextAfterField(in, 1), sep, in.sw.caseInsensitive);
   SetVariable(in, "NCUT", std::to_string(cut.size()));
   in.err.code = 0;
 }
@@ -99,8 +96,8 @@ static void CmdCutBody(Interp& in, Ctx&) {
 // INSET text: the names of the variables whose value contains the text, as
 // INSET1, INSET2, ...; the result and NINSET hold their number. The INSET
 // variables themselves are not searched.
-static void CmdInsetBody(Interp& in, Ctx&) {
-  const std::string text = TextArg(in, 0);
+void CmdInset(Interp& in, Ctx&) {
+  const std::string text = TextAfterField(in, 0);
   const bool ci = in.sw.caseInsensitive;
   std::vector<std::string> names;
   if (!text.empty()) {
@@ -118,103 +115,64 @@ static void CmdInsetBody(Interp& in, Ctx&) {
 }
 
 // SPELL text: SPELL1, SPELL2, ... hold the characters, NSPELL their number.
-static void CmdSpellBody(Interp& in, Ctx&) {
+void CmdSpell(Interp& in, Ctx&) {
   const std::string text = WholeText(in);
   (void)TakeFamily(in, "SPELL");
   for (size_t i = 0; i < text.size(); ++i) SetVariable(in, "SPELL" + std::to_string(i + 1), text.substr(i, 1));
   SetVariable(in, "NSPELL", std::to_string(text.size()));
 }
 
-static void CmdConvertBody(Interp& in, Ctx&) {
+void CmdConvert(Interp& in, Ctx&) {
   const std::string how = Upper(Field(in, 1));
   std::string r;
   if (how == "ASC") {
-    r = TextToCodes(TextArg(in, 1), in.Sep());
+    r = TextToCodes(TextAfterField(in, 1), in.Sep());
   } else if (how == "BIN") {
     r = BinaryText(RoundedInt(FieldUnquoted(in, 2)));
   } else if (how == "HEX") {
     r = HexText(RoundedInt(FieldUnquoted(in, 2)));
   } else if (how == "DEC") {
     if (!HexToDecimal(FieldUnquoted(in, 2), r)) {
-      in.err.code = 1;
+      in.err.code = kErrUsage;
       return;
     }
   } else if (how == "TEXTHEX") {
-    r = TextToHex(TextArg(in, 1));
+    r = TextToHex(TextAfterField(in, 1));
   } else if (how == "HEXTEXT") {
-    if (!HexToText(TextArg(in, 1), r)) {
-      in.err.code = 1;
+    if (!HexToText(TextAfterField(in, 1), r)) {
+      in.err.code = kErrUsage;
       return;
     }
   } else if (how == "TXT") {
     std::vector<std::string> codes;
     for (size_t i = 2; i <= FieldCount(in); ++i) codes.push_back(FieldUnquoted(in, i));
     if (!CodesToText(codes, r)) {
-      in.err.code = 1;
+      in.err.code = kErrUsage;
       return;
     }
   } else {
-    in.err.code = -999;
+    in.err.code = kErrNoHandler;
     return;
   }
   in.line.result = std::move(r);
 }
 
 // BASE64 CODE, text encodes; any other word decodes.
-static void CmdBase64Body(Interp& in, Ctx&) {
-  const std::string text = TextArg(in, 1);
+void CmdBase64(Interp& in, Ctx&) {
+  const std::string text = TextAfterField(in, 1);
   in.line.result = Upper(Field(in, 1)) == "CODE" ? Base64Encode(text) : Base64Decode(text);
 }
 
-static void CmdPathPartBody(Interp& in, Ctx&) {
-  const std::string& w = in.line.word;
-  PathPart part = PathPart::File;
-  if (w == "DRIVENAME") part = PathPart::Drive;
-  else if (w == "PATHNAME") part = PathPart::Folder;
-  else if (w == "EXTNAME") part = PathPart::Ext;
-  else if (w == "PREFIXNAME") part = PathPart::Prefix;
-  in.line.result = SplitPath(TextArg(in, 0), part);
-}
-
-// Every handler runs under the memory guard.
-void CmdLeft(Interp& in, Ctx& c) {
-  GuardMemory(in, [&] { CmdLeftBody(in, c); });
-}
-void CmdRight(Interp& in, Ctx& c) {
-  GuardMemory(in, [&] { CmdRightBody(in, c); });
-}
-void CmdLen(Interp& in, Ctx& c) {
-  GuardMemory(in, [&] { CmdLenBody(in, c); });
-}
-void CmdReverse(Interp& in, Ctx& c) {
-  GuardMemory(in, [&] { CmdReverseBody(in, c); });
-}
-void CmdReplace(Interp& in, Ctx& c) {
-  GuardMemory(in, [&] { CmdReplaceBody(in, c); });
-}
-void CmdAfterBefore(Interp& in, Ctx& c) {
-  GuardMemory(in, [&] { CmdAfterBeforeBody(in, c); });
-}
-void CmdAscii(Interp& in, Ctx& c) {
-  GuardMemory(in, [&] { CmdAsciiBody(in, c); });
-}
-void CmdCut(Interp& in, Ctx& c) {
-  GuardMemory(in, [&] { CmdCutBody(in, c); });
-}
-void CmdInset(Interp& in, Ctx& c) {
-  GuardMemory(in, [&] { CmdInsetBody(in, c); });
-}
-void CmdSpell(Interp& in, Ctx& c) {
-  GuardMemory(in, [&] { CmdSpellBody(in, c); });
-}
-void CmdConvert(Interp& in, Ctx& c) {
-  GuardMemory(in, [&] { CmdConvertBody(in, c); });
-}
-void CmdBase64(Interp& in, Ctx& c) {
-  GuardMemory(in, [&] { CmdBase64Body(in, c); });
-}
 void CmdPathPart(Interp& in, Ctx& c) {
-  GuardMemory(in, [&] { CmdPathPartBody(in, c); });
+  PathPart part = PathPart::File;
+  switch (c.Word<PathPartWord>()) {
+    case PathPartWord::DriveName: part = PathPart::Drive; break;
+    case PathPartWord::FileName: part = PathPart::File; break;
+    case PathPartWord::PathName: part = PathPart::Folder; break;
+    case PathPartWord::ExtName: part = PathPart::Ext; break;
+    case PathPartWord::PrefixName: part = PathPart::Prefix; break;
+  }
+  in.line.result = SplitPath(TextAfterField(in, 0), part);
 }
 
 }  // namespace kes

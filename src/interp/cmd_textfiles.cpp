@@ -8,10 +8,7 @@
 // editing them byte-wise would break them; UNICODEANSI converts them first.
 #include <windows.h>
 
-#include <map>
-
 #include "interp/commands.h"
-#include "interp/textargs.h"
 #include "interp/strops.h"
 #include "interp/workfile.h"
 
@@ -23,7 +20,7 @@ namespace {
 int ReadTextFile(const std::string& path, std::string& bytes) {
   const int e = ReadFileBytes(path, bytes, false);
   if (e) return e;
-  return HasUtf16Bom(bytes) ? 1 : 0;
+  return HasUtf16Bom(bytes) ? kErrUsage : 0;
 }
 
 // Reads a text file into its lines; false (with the error code set) when it
@@ -58,10 +55,10 @@ std::string OemAnsi(std::string_view s, bool toAnsi) {
 
 // DOSANSILINE text / ANSIDOSLINE text convert the argument text; DOSANSI file
 // / ANSIDOS file convert a whole file in place, line by line.
-static void CmdOemAnsiBody(Interp& in, Ctx&) {
-  const std::string& w = in.line.word;
-  const bool toAnsi = w == "DOSANSI" || w == "DOSANSILINE";
-  if (w == "DOSANSILINE" || w == "ANSIDOSLINE") {
+void CmdOemAnsi(Interp& in, Ctx& c) {
+  const OemAnsiWord w = c.Word<OemAnsiWord>();
+  const bool toAnsi = w == OemAnsiWord::DosAnsi || w == OemAnsiWord::DosAnsiLine;
+  if (w == OemAnsiWord::DosAnsiLine || w == OemAnsiWord::AnsiDosLine) {
     in.line.result = OemAnsi(WholeText(in), toAnsi);
     return;
   }
@@ -76,7 +73,7 @@ static void CmdOemAnsiBody(Interp& in, Ctx&) {
 // without byte-order mark) converted to ANSI, in place or into target. A file
 // that is not UTF-16 is left alone with error 1. The result is the number of
 // characters converted.
-static void CmdUnicodeAnsiBody(Interp& in, Ctx&) {
+void CmdUnicodeAnsi(Interp& in, Ctx&) {
   const std::string file = FieldUnquoted(in, 1);
   std::string target = FieldUnquoted(in, 2);
   if (target.empty()) target = file;
@@ -90,7 +87,7 @@ static void CmdUnicodeAnsiBody(Interp& in, Ctx&) {
     bool bom = false;
     const int order = Utf16Order(bytes, bom);
     if (order == 0 || bytes.size() % 2 != 0) {
-      in.err.code = 1;
+      in.err.code = kErrUsage;
       return;
     }
     const size_t skip = bom ? 2 : 0;
@@ -122,18 +119,18 @@ static void CmdUnicodeAnsiBody(Interp& in, Ctx&) {
 // SUBSTITU file, n, text: line n is replaced by text (error 1 past the end).
 // SUBSTITU file, search, replacement (search not a plain number, or quoted):
 // every occurrence of search is replaced; the result is their number.
-static void CmdInsertTextBody(Interp& in, Ctx&) {
+void CmdInsertText(Interp& in, Ctx& c) {
   const std::string file = FieldUnquoted(in, 1);
   if (file.empty() || FieldCount(in) < 3) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
-  const bool insert = in.line.word == "INSERT";
+  const bool insert = c.Word<InsertTextWord>() == InsertTextWord::Insert;
   size_t n = 0;
   const bool numbered = LineNumber(Field(in, 2), n);
   const std::string text = TextAfter(in.line.args, 2, in.Sep(), in.sep.quote);
   if ((insert && (!numbered || n == 0)) || (numbered && n == 0)) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   TextLines t;
@@ -144,7 +141,7 @@ static void CmdInsertTextBody(Interp& in, Ctx&) {
     count = t.Count();
   } else if (numbered) {
     if (n > t.Count()) {
-      in.err.code = 1;
+      in.err.code = kErrUsage;
       return;
     }
     t.body[n - 1] = text;
@@ -152,7 +149,7 @@ static void CmdInsertTextBody(Interp& in, Ctx&) {
   } else {
     const std::string search = FieldUnquoted(in, 2);
     if (search.empty()) {
-      in.err.code = 1;
+      in.err.code = kErrUsage;
       return;
     }
     count = SubstituteInLines(t, search, text);
@@ -173,17 +170,17 @@ static void CmdInsertTextBody(Interp& in, Ctx&) {
 // contains text, or matches it as a wildcard pattern when it holds "*"; the
 // case flag applies. The result is the number of lines deleted; the file is
 // rewritten only when one was.
-static void CmdDelLineBody(Interp& in, Ctx&) {
+void CmdDelLine(Interp& in, Ctx&) {
   const std::string file = FieldUnquoted(in, 1);
   const std::string& f2 = Field(in, 2);
   if (file.empty() || f2.empty()) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   size_t n = 0, count = 1;
   const bool numbered = LineNumber(f2, n);
   if (numbered && (n == 0 || (FieldCount(in) >= 3 && (!LineNumber(Field(in, 3), count) || count == 0)))) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   TextLines t;
@@ -213,12 +210,6 @@ static void CmdDelLineBody(Interp& in, Ctx&) {
 
 namespace {
 
-// Read positions of LINENEXT, by full upper-case path.
-std::map<std::string, unsigned long long>& LinePositions() {
-  static std::map<std::string, unsigned long long> m;
-  return m;
-}
-
 // A line longer than this is returned in pieces, so a binary file without
 // line ends cannot exhaust memory.
 constexpr size_t kMaxLineBytes = 1u << 20;
@@ -228,27 +219,27 @@ constexpr size_t kMaxLineBytes = 1u << 20;
 // LINENEXT file gives the next line of the file on each call (CR LF or LF
 // ends a line) and the character 26 past the end; LINENEXT file, TOP starts
 // again and gives the first line.
-static void CmdLineNextBody(Interp& in, Ctx&) {
+void CmdLineNext(Interp& in, Ctx&) {
   const std::string file = FieldUnquoted(in, 1);
   const std::string opt = Upper(Field(in, 2));
   if (file.empty() || (!opt.empty() && opt != "TOP")) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   char full[MAX_PATH * 2];
   const DWORD fl = GetFullPathNameA(file.c_str(), sizeof full, full, nullptr);
   const std::string key = Upper(fl > 0 && fl < sizeof full ? std::string(full, fl) : file);
-  auto& positions = LinePositions();
+  auto& positions = in.files.linePositions;
   const DWORD attr = GetFileAttributesA(file.c_str());
   if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY)) {
     positions.erase(key);
-    in.err.code = attr == INVALID_FILE_ATTRIBUTES ? FileOpenError(GetLastError()) : 53;
+    in.err.code = attr == INVALID_FILE_ATTRIBUTES ? LanguageError(GetLastError(), WinErrorUse::Open) : kErrNotFound;
     return;
   }
   HANDLE h = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
-    in.err.code = FileOpenError(GetLastError());
+    in.err.code = LanguageError(GetLastError(), WinErrorUse::Open);
     return;
   }
   unsigned long long& pos = positions[key];
@@ -257,7 +248,7 @@ static void CmdLineNextBody(Interp& in, Ctx&) {
   DWORD got = 0;
   if (pos == 0 && ReadFile(h, head, 2, &got, nullptr) && got == 2 && HasUtf16Bom(std::string_view(head, 2))) {
     CloseHandle(h);
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   LARGE_INTEGER li;
@@ -289,23 +280,6 @@ static void CmdLineNextBody(Interp& in, Ctx&) {
   if (!line.empty() && line.back() == '\n') line.pop_back();
   if (!line.empty() && line.back() == '\r') line.pop_back();
   in.line.result = std::move(line);
-}
-
-// Every handler runs under the memory guard.
-void CmdOemAnsi(Interp& in, Ctx& c) {
-  GuardMemory(in, [&] { CmdOemAnsiBody(in, c); });
-}
-void CmdUnicodeAnsi(Interp& in, Ctx& c) {
-  GuardMemory(in, [&] { CmdUnicodeAnsiBody(in, c); });
-}
-void CmdInsertText(Interp& in, Ctx& c) {
-  GuardMemory(in, [&] { CmdInsertTextBody(in, c); });
-}
-void CmdDelLine(Interp& in, Ctx& c) {
-  GuardMemory(in, [&] { CmdDelLineBody(in, c); });
-}
-void CmdLineNext(Interp& in, Ctx& c) {
-  GuardMemory(in, [&] { CmdLineNextBody(in, c); });
 }
 
 }  // namespace kes

@@ -1,6 +1,8 @@
 // The command table, in dispatch order: the first row that lists a command
-// word selects its handler. A null handler is a command not built yet; it
-// answers like a word without handler.
+// word selects its handler, and tells which word of the row it was (Ctx::word).
+// A row holds the words that share one handler, the facts about each word,
+// and what the command does in one plain sentence. A null handler is a
+// command not built yet; it answers like a word without handler.
 #include <unordered_map>
 
 #include "interp/commands.h"
@@ -10,224 +12,336 @@ namespace kes {
 
 namespace {
 
-constexpr unsigned N = kNotLogged;
+// The word facts, one entry per word of the row:
+//   N  not logged: a failure of the line is not written to the log
+//   K  keeps the error code the previous command left
+//   T  no error record in the trace window
+//   P  the line is never traced
+//   B  ends the collection of box lines;  O  starts it
+constexpr uint8_t N = kNotLogged, K = kKeepsError, T = kNoErrorTrace, P = kNotTraced, B = kEndsBoxLines,
+                  O = kOpensBoxLines;
 
-const CommandRow kCommands[] = {
-    /*   1 */ {"ADDONWRITE", nullptr, 0},
-    /*   2 */ {"ADMIN", nullptr, 0},
-    /*   3 */ {"AFTER BEFORE", CmdAfterBefore, 0},
-    /*   4 */ {"ANSWER BUTTONSELECT", CmdAnswer, N},
-    /*   5 */ {"APPEND OUTPUT", CmdAppend, 0},
-    /*   6 */ {"ARRAY", CmdArray, 0},
-    /*   7 */ {"ASCII", CmdAscii, N},
-    /*   8 */ {"ASK ASKOK ECHO ECHOERROR", CmdAsk, N},
-    /*   9 */ {"ASKBUTTON", CmdAskButton, N},
-    /*  10 */ {"ASKCHECK", CmdAskCheck, N},
-    /*  11 */ {"ASKDIALOG", nullptr, 0},
-    /*  12 */ {"ASKDIR ASKFILE", CmdAskDir, 0},
-    /*  13 */ {"ASKLIST ASKFORMAT", CmdAskList, N},
-    /*  14 */ {"ASKMULTI", CmdAskMulti, N},
-    /*  15 */ {"ATDELETE", CmdAtDelete, 0},
-    /*  16 */ {"ATRUN", CmdAtRun, 0},
-    /*  17 */ {"ATTRIB", CmdAttrib, 0},
-    /*  18 */ {"AUDIT", nullptr, 0},
-    /*  19 */ {"BACKGROUND", CmdBackground, 0},
-    /*  20 */ {"BASE64", CmdBase64, 0},
-    /*  21 */ {"CACHENAME", nullptr, 0},
-    /*  22 */ {"CALCULATE", CmdCalculate, 0},
-    /*  23 */ {"CALL CALLSUB", CmdCall, 0},
-    /*  24 */ {"CALLDLL", nullptr, 0},
-    /*  25 */ {"CASE", CmdCase, N},
-    /*  26 */ {"CENTER", CmdSwitch, N},
-    /*  27 */ {"CHDIR CD", CmdChdir, 0},
-    /*  28 */ {"CHOICE", CmdChoice, 0},
-    /*  29 */ {"CLEAR SORT SORTD TRANSFER FLAT CROP", CmdListOp, 0},
-    /*  30 */ {"CLIPCOPY", CmdClipCopy, 0},
-    /*  31 */ {"CLIPPASTE CLIPINSERT", CmdClipPaste, 0},
-    /*  32 */ {"CODE CODEFILE DECODE", nullptr, 0},
-    /*  33 */ {"CODECALL", CmdSwitch, N},
-    /*  34 */ {"COLORDIALOG FONTDIALOG", CmdColorDialog, 0},
-    /*  35 */ {"COMPRESS UNCOMPRESS", CmdCompress, 0},
-    /*  36 */ {"CONVERT", CmdConvert, N},
-    /*  37 */ {"COPY", CmdCopy, 0},
-    /*  38 */ {"COPYRIGHT", CmdCopyright, 0},
-    /*  39 */ {"CPUTIME", nullptr, 0},
-    /*  40 */ {"CREATEEXE CREATEDLL PLUG", nullptr, N},
-    /*  41 */ {"CREATESHORTCUT GETSHORTCUT", nullptr, 0},
-    /*  42 */ {"CURSOR", nullptr, 0},
-    /*  43 */ {"CUT", CmdCut, N},
-    /*  44 */ {"BINGET", CmdBinGet, 0},
-    /*  45 */ {"DATAGET", CmdDataGet, 0},
-    /*  46 */ {"DATAPUT", CmdDataPut, 0},
-    /*  47 */ {"DATETIME", CmdDateTime, 0},
-    /*  48 */ {"DATETIMEDIFF", CmdDateTimeDiff, 0},
-    /*  49 */ {"DECR FORMAT INCR INT INV LOWER LTRIM RTRIM UPPER ROUND", CmdValueOp, 0},
-    /*  50 */ {"DEFAULTPRINTER", nullptr, 0},
-    /*  51 */ {"DEL", CmdDel, 0},
-    /*  52 */ {"DELLINE", CmdDelLine, 0},
-    /*  53 */ {"DELSECTIONENTRY SECTIONENTRY", CmdIniEntry, 0},
-    /*  54 */ {"DIR", CmdDir, 0},
-    /*  55 */ {"DIRDIALOG", CmdDirDialog, 0},
-    /*  56 */ {"DIRDYN DIRHLP DIRIMM DIRLOG DIRREC DIRRUN MAXLOG MAXWAIT", CmdConfig, 0},
-    /*  57 */ {"DIRTRANSLATE", CmdDirTranslate, 0},
-    /*  58 */ {"DOEVENTS", CmdDoEvents, 0},
-    /*  59 */ {"DOSANSI DOSANSILINE ANSIDOS ANSIDOSLINE", CmdOemAnsi, N},
-    /*  60 */ {"DRIVE", CmdSwitch, N},
-    /*  61 */ {"DRIVEFREE FREE DRIVESIZE", nullptr, 0},
-    /*  62 */ {"DRIVENAME FILENAME PATHNAME EXTNAME PREFIXNAME", CmdPathPart, 0},
-    /*  63 */ {"DYNAMIC", nullptr, 0},
-    /*  64 */ {"EDIT", CmdEdit, 0},
-    /*  65 */ {"ERROR", CmdNothing, 0},
-    /*  66 */ {"ESC", CmdSwitch, N},
-    /*  67 */ {"EXIT", CmdExit, N},
-    /*  68 */ {"EXITFOR", CmdExitFor, N},
-    /*  69 */ {"EXITSUB ENDSUB", CmdEndSub, N},
-    /*  70 */ {"EXITWINDOWS", nullptr, 0},
-    /*  71 */ {"EXTRACT", CmdExtract, 0},
-    /*  72 */ {"FICDYN DYNFILE", nullptr, N},
-    /*  73 */ {"FICLOG LOGFILE", CmdConfig, N},
-    /*  74 */ {"FILEDIALOG", CmdFileDialog, 0},
-    /*  75 */ {"FINDPATH", CmdFindPath, 0},
-    /*  76 */ {"FOCUSCHILD FOCUSOBJECT", nullptr, N},
-    /*  77 */ {"FOCUSPARENT", nullptr, N},
-    /*  78 */ {"FOR", CmdFor, 0},
-    /*  79 */ {"FTPOPEN", nullptr, 0},
-    /*  80 */ {"FTPCLOSE", nullptr, 0},
-    /*  81 */ {"FTPGET FTPPUT FTPSERVER FTPDIR FTPLIST", nullptr, 0},
-    /*  82 */ {"GAUGE POPUP", CmdGauge, 0},
-    /*  83 */ {"POPUPWIDTH", CmdPopupWidth, 0},
-    /*  84 */ {"GETFOCUS", nullptr, N},
-    /*  85 */ {"GETCAPSLOCK GETNUMLOCK", nullptr, 0},
-    /*  86 */ {"GETKEY", nullptr, 0},
-    /*  87 */ {"GOTO", CmdGoto, N},
-    /*  88 */ {"HOST", nullptr, 0},
-    /*  89 */ {"TCPIPLIST", nullptr, 0},
-    /*  90 */ {"HTTP", nullptr, 0},
-    /*  91 */ {"ICONBAR", CmdIconBar, 0},
-    /*  92 */ {"IF", CmdIf, 0},
-    /*  93 */ {"IGNOREBOX OPTIONALBOX", nullptr, 0},
-    /*  94 */ {"IMMEDIATE", nullptr, 0},
-    /*  95 */ {"INSERT SUBSTITU", CmdInsertText, 0},
-    /*  96 */ {"INSET", CmdInset, 0},
-    /*  97 */ {"INTERRUPT", CmdSwitch, N},
-    /*  98 */ {"KEY", nullptr, 0},
-    /*  99 */ {"KEYCHECK", nullptr, 0},
-    /* 100 */ {"KEYLIST", nullptr, 0},
-    /* 101 */ {"KEYMENU", nullptr, 0},
-    /* 102 */ {"KEYCLICK", nullptr, 0},
-    /* 103 */ {"KEYTAB", nullptr, 0},
-    /* 104 */ {"KILL TASKLIST WAITTASK PREVINSTANCE", nullptr, 0},
-    /* 105 */ {"LABEL", CmdLabel, N},
-    /* 106 */ {"LASTFOCUS", nullptr, 0},
-    /* 107 */ {"LEFT", CmdLeft, 0},
-    /* 108 */ {"LEN", CmdLen, N},
-    /* 109 */ {"LINE", CmdLine, 0},
-    /* 110 */ {"LINENEXT", CmdLineNext, 0},
-    /* 111 */ {"LOG", CmdLog, 0},
-    /* 112 */ {"LOGMUTE", CmdSwitch, N},
-    /* 113 */ {"LOGSTOP", CmdSwitch, N},
-    /* 114 */ {"LONGNAME", CmdLongName, 0},
-    /* 115 */ {"MANDATORY", CmdSwitch, N},
-    /* 116 */ {"MAILSEND", nullptr, 0},
-    /* 117 */ {"MASK", CmdSwitch, N},
-    /* 118 */ {"MD", CmdMd, 0},
-    /* 119 */ {"MOD", CmdMod, 0},
-    /* 120 */ {"MOUSECLICK MOUSEDBLCLICK", nullptr, 0},
-    /* 121 */ {"MOUSEMOVE MOUSEGETXY", nullptr, 0},
-    /* 122 */ {"NET CONNECT", nullptr, 0},
-    /* 123 */ {"NETHARD", nullptr, 0},
-    /* 124 */ {"NETINFO", nullptr, 0},
-    /* 125 */ {"NETLIST", nullptr, 0},
-    /* box switch, not numbered */ {"NOSENSITIVE", CmdSwitch, N},
-    /* 126 */ {"NETREQUEST", nullptr, 0},
-    /* 127 */ {"NEXT ITERATE", CmdNext, 0},
-    /* 128 */ {"OBJECTLIST WINDOWLIST", nullptr, 0},
-    /* 129 */ {"OBJECTXLIST WINDOWXLIST", nullptr, 0},
-    /* 130 */ {"OK", CmdSwitch, N},
-    /* 131 */ {"OLDAPP", CmdSwitch, 0},
-    /* 132 */ {"OWNER", nullptr, 0},
-    /* 133 */ {"PACK", nullptr, 0},
-    /* 134 */ {"PACKJOIN", nullptr, 0},
-    /* 135 */ {"PASSWORD", CmdPassword, N},
-    /* 136 */ {"GETPIXEL", nullptr, 0},
-    /* 137 */ {"PICTURE", CmdPicture, 0},
-    /* 138 */ {"PING", nullptr, 0},
-    /* 139 */ {"PRIORITY", nullptr, 0},
-    /* 140 */ {"PROFILE", CmdSwitch, 0},
-    /* 141 */ {"QUOTE", CmdQuote, N},
-    /* 142 */ {"RANDOM", CmdRandom, 0},
-    /* 143 */ {"RD", CmdRd, 0},
-    /* 144 */ {"SERVICECONNECT REGCONNECT", CmdRegConnect, 0},
-    /* 145 */ {"REG", CmdReg, 0},
-    /* 146 */ {"REGKEYDEL", CmdRegKeyDel, 0},
-    /* 147 */ {"REGKEYGET", CmdRegKeyGet, 0},
-    /* 148 */ {"REGKEYLIST", CmdRegKeyList, 0},
-    /* 149 */ {"REGKEYSET REGKEYNEW", CmdRegKeySet, 0},
-    /* 150 */ {"REGKEYXLIST", CmdRegKeyXList, 0},
-    /* 151 */ {"REGVALUELIST", CmdRegValueList, 0},
-    /* 152 */ {"REMOTE", nullptr, 0},
-    /* 153 */ {"REN MOVE", CmdRen, 0},
-    /* 154 */ {"REPLACE", CmdReplace, 0},
-    /* 155 */ {"REVERSE", CmdReverse, 0},
-    /* 156 */ {"RIGHT", CmdRight, 0},
-    /* 157 */ {"RUN RUNWAIT", nullptr, 0},
-    /* 158 */ {"RUNDOS", nullptr, 0},
-    /* 159 */ {"RUNEXIT", nullptr, N},
-    /* 160 */ {"RUNNT RUNNTWAIT RUNADMIN RUNADMINWAIT", nullptr, 0},
-    /* 161 */ {"SCREENSAVER", nullptr, 0},
-    /* 162 */ {"SEP", CmdSep, N},
-    /* 163 */ {"SEPALL", CmdSepAll, N},
-    /* 164 */ {"DEVICE SERVICE SERVICELIST DEVICELIST", nullptr, 0},
-    /* 165 */ {"SESSION", nullptr, 0},
-    /* 166 */ {"SET SETLOCAL", CmdSet, 0},
-    /* 167 */ {"SETSHARE", CmdSetShare, 0},
-    /* 168 */ {"SETCDE LET", CmdLet, 0},
-    /* 169 */ {"SETENV", CmdSetEnv, 0},
-    /* 170 */ {"SHELL", nullptr, 0},
-    /* 171 */ {"SHELLCOPY SHELLDELETE", CmdShellCopy, 0},
-    /* 172 */ {"SHOW TYPE", CmdShow, 0},
-    /* 173 */ {"SHORTNAME", CmdShortName, 0},
-    /* 174 */ {"SID", nullptr, 0},
-    /* 175 */ {"SIZE", CmdSize, 0},
-    /* 176 */ {"SLOW", CmdSlow, N},
-    /* 177 */ {"SOUND SOUNDWAIT", nullptr, 0},
-    /* 178 */ {"SPELL", CmdSpell, 0},
-    /* 179 */ {"STDINOUT", CmdSwitch, N},
-    /* 180 */ {"STOP", CmdStop, 0},
-    /* 181 */ {"SWITCH", CmdSwitchBlock, 0},
-    /* 182 */ {"SYSTEM", nullptr, 0},
-    /* 183 */ {"TASKBAR", nullptr, 0},
-    /* 184 */ {"TOP", CmdSwitch, N},
-    /* 185 */ {"TRACE", nullptr, 0},
-    /* 186 */ {"USERINFO", nullptr, 0},
-    /* 187 */ {"VARSEP", CmdVarSep, N},
-    /* 188 */ {"VERSION", nullptr, 0},
-    /* 189 */ {"WAIT", CmdWait, N},
-    /* 190 */ {"SLEEP", CmdSleep, N},
-    /* 191 */ {"UNICODEANSI", CmdUnicodeAnsi, 0},
-    /* 192 */ {"WAITCHILD WAITOBJECT", nullptr, 0},
-    /* 193 */ {"WAITWINDOWLIST", nullptr, 0},
-    /* 194 */ {"WAITPARENT WAITEND", nullptr, 0},
-    /* 195 */ {"WHERE", CmdWhere, N},
-    /* 196 */ {"WINDOW", nullptr, 0},
-    /* 197 */ {"WINDOWSIZE", nullptr, 0},
-    /* 198 */ {"XDIR", CmdXDir, 0},
-    /* 199 */ {"XSIZE", CmdXSize, 0},
+// clang-format off
+constexpr CommandRow kCommands[] = {
+    /*   1 */ {"ADDONWRITE", CmdAddonWrite, {},
+              "Writes an entry of the add-on or image list file (ADDONLIST, IMAGELIST); 53 for a missing file."},
+    /*   2 */ {"ADMIN", nullptr, {},
+              "ADMIN BEGIN ... ADMIN END runs the lines between in another instance under the administrator account."},
+    /*   3 */ {"AFTER BEFORE", CmdAfterBefore, {},
+              "Gives the part of a text after or before the FIRST or LAST occurrence of a marker."},
+    /*   4 */ {"ANSWER BUTTONSELECT", CmdAnswer, {N, N},
+              "Fills the list of valid answers or of button labels from the arguments; no argument empties it."},
+    /*   5 */ {"APPEND OUTPUT", CmdAppend, {},
+              "Writes a line to a file, appending or replacing its content; 75 when the file cannot be written."},
+    /*   6 */ {"ARRAY", CmdArray, {}, "Runs a list operation on user lists: INSERT, CLEAN, COUNT, DELETE, COMPACT."},
+    /*   7 */ {"ASCII", CmdAscii, {N}, "Gives the character whose code is the argument."},
+    /*   8 */ {"ASK ASKOK ECHO ECHOERROR", CmdAsk, {N, N, N | K | T, N},
+              "Shows a message or question box and gives the answer."},
+    /*   9 */ {"ASKBUTTON", CmdAskButton, {N}, "Shows a box with one button per answer."},
+    /*  10 */ {"ASKCHECK", CmdAskCheck, {N}, "Shows a box with check boxes."},
+    /*  11 */ {"ASKDIALOG", nullptr, {}, "Runs a form the script has built."},
+    /*  12 */ {"ASKDIR ASKFILE", CmdAskDir, {}, "Shows a box to choose a folder or a file."},
+    /*  13 */ {"ASKLIST ASKFORMAT", CmdAskList, {N, N},
+              "Shows a box to choose from a list, or to type an answer in a given format."},
+    /*  14 */ {"ASKMULTI", CmdAskMulti, {N}, "Shows a box with several input fields."},
+    /*  15 */ {"ATDELETE", CmdAtDelete, {}, "Removes the run-at entries ATRUN made."},
+    /*  16 */ {"ATRUN", CmdAtRun, {}, "Makes a run-at entry: the command runs once at the next start-up."},
+    /*  17 */ {"ATTRIB", CmdAttrib, {}, "Reads or changes the attributes of files."},
+    /*  18 */ {"AUDIT", nullptr, {}, "Writes a report on the system."},
+    /*  19 */ {"BACKGROUND", CmdBackground, {}, "Shows or hides the background window behind the boxes."},
+    /*  20 */ {"BASE64", CmdBase64, {}, "Encodes a text in base64 (CODE) or decodes it."},
+    /*  21 */ {"CACHENAME", nullptr, {}, "Gives the name of the file in the cache folder for an address."},
+    /*  22 */ {"CALCULATE", CmdCalculate, {},
+              "Computes an arithmetic expression or shifts a date or time, and assigns the result."},
+    /*  23 */ {"CALL CALLSUB", CmdCall, {0, K | T}, "Runs another script, or a sub of this one, with arguments."},
+    /*  24 */ {"CALLDLL", nullptr, {}, "Runs a function of a library with the ARGDLL arguments; sets ERRORLEVEL."},
+    /*  25 */ {"CASE", CmdCase, {N}, "Makes SWITCH comparisons case-insensitive (CASE NOSENSITIVE) or exact."},
+    /*  26 */ {"CENTER", CmdCenter, {N}, "Switches the centring of the boxes."},
+    /*  27 */ {"CHDIR CD", CmdChdir, {}, "Changes the current drive and folder."},
+    /*  28 */ {"CHOICE", CmdChoice, {}, "Shows a choice window."},
+    /*  29 */ {"CLEAR SORT SORTD TRANSFER FLAT CROP", CmdListOp, {},
+              "Works on a whole list: empties, sorts, copies, joins or crops it."},
+    /*  30 */ {"CLIPCOPY", CmdClipCopy, {}, "Puts a text on the clipboard; 5 when the clipboard cannot be opened."},
+    /*  31 */ {"CLIPPASTE CLIPINSERT", CmdClipPaste, {},
+              "Gives the text of the clipboard, and with CLIPINSERT types it into the focused control."},
+    /*  32 */ {"CODE CODEFILE DECODE", CmdCode, {},
+              "Scrambles or unscrambles script text and files; 53 for a missing file."},
+    /*  33 */ {"CODECALL", CmdCodeCall, {N}, "Switches whether the scripts called from now on are scrambled."},
+    /*  34 */ {"COLORDIALOG FONTDIALOG", CmdColorDialog, {}, "Shows the system box to choose a colour or a font."},
+    /*  35 */ {"COMPRESS UNCOMPRESS", CmdCompress, {}, "Compresses a file, or restores a compressed one."},
+    /*  36 */ {"CONVERT", CmdConvert, {N},
+              "Converts between numbers and texts: ASC, BIN, DEC, HEX, TEXTHEX, HEXTEXT, TXT."},
+    /*  37 */ {"COPY", CmdCopy, {}, "Copies files; 53 when the source is missing."},
+    /*  38 */ {"COPYRIGHT", CmdCopyright, {}, "Shows the box with the program's version."},
+    /*  39 */ {"CPUTIME", nullptr, {}, "Gives the processor time of a process."},
+    /*  40 */ {"CREATEEXE CREATEDLL PLUG", CmdCreateExe, {N, N, N},
+              "Builds a stand-alone executable or a plug-in from the script and its files."},
+    /*  41 */ {"CREATESHORTCUT GETSHORTCUT", nullptr, {}, "Writes or reads a shell shortcut."},
+    /*  42 */ {"CURSOR", nullptr, {}, "Sets the system mouse cursor (NORMAL, DEFAULT)."},
+    /*  43 */ {"CUT", CmdCut, {N}, "Cuts a text at a separator into the CUT list."},
+    /*  44 */ {"BINGET", CmdBinGet, {}, "Reads bytes of a file as text, hexadecimal or decimal codes."},
+    /*  45 */ {"DATAGET", CmdDataGet, {}, "Reads an entry of a data file, or all of them into the DATA list."},
+    /*  46 */ {"DATAPUT", CmdDataPut, {},
+              "Writes or removes an entry of a data file, or writes the DATA list as the file."},
+    /*  47 */ {"DATETIME", CmdDateTime, {}, "Reads or sets a time of a file; 53 for a missing file."},
+    /*  48 */ {"DATETIMEDIFF", CmdDateTimeDiff, {}, "Gives the difference between two dates."},
+    /*  49 */ {"DECR FORMAT INCR INT INV LOWER LTRIM RTRIM UPPER ROUND", CmdValueOp, {},
+              "Changes the value of one variable, or of every element of a list."},
+    /*  50 */ {"DEFAULTPRINTER", nullptr, {}, "Reads or sets the default printer; 53 when it is not found."},
+    /*  51 */ {"DEL", CmdDel, {}, "Deletes files; 53 when none is found."},
+    /*  52 */ {"DELLINE", CmdDelLine, {}, "Deletes lines of a text file, by number or by content."},
+    /*  53 */ {"DELSECTIONENTRY SECTIONENTRY", CmdIniEntry, {}, "Deletes, reads or writes an entry of an INI file."},
+    /*  54 */ {"DIR", CmdDir, {}, "Lists the files or folders of a folder into the DIR list."},
+    /*  55 */ {"DIRDIALOG", CmdDirDialog, {}, "Shows the system box to choose a folder."},
+    /*  56 */ {"DIRDYN DIRHLP DIRIMM DIRLOG DIRREC DIRRUN MAXLOG MAXWAIT", CmdConfig, {},
+              "Sets a working folder, the log size limit or the wait limit."},
+    /*  57 */ {"DIRTRANSLATE", CmdDirTranslate, {}, "Gives the full path of a relative name."},
+    /*  58 */ {"DOEVENTS", CmdDoEvents, {}, "Processes pending window messages."},
+    /*  59 */ {"DOSANSI DOSANSILINE ANSIDOS ANSIDOSLINE", CmdOemAnsi, {N, N, N, N},
+              "Converts a file or a text between the OEM and ANSI character sets."},
+    /*  60 */ {"DRIVE", CmdDrive, {N}, "Switches the drive option of the file commands."},
+    /*  61 */ {"DRIVEFREE FREE DRIVESIZE", nullptr, {},
+              "Gives the free or total space of a drive; 76 for a missing drive."},
+    /*  62 */ {"DRIVENAME FILENAME PATHNAME EXTNAME PREFIXNAME", CmdPathPart, {},
+              "Gives a part of a path: drive, file name, folder, extension or name without extension."},
+    /*  63 */ {"DYNAMIC", nullptr, {}, "Reads the dynamic settings file."},
+    /*  64 */ {"EDIT", CmdEdit, {}, "Opens a file in the text editor."},
+    /*  65 */ {"ERROR", CmdNothing, {}, "Does nothing; the line resets the error code like any other."},
+    /*  66 */ {"ESC", CmdEsc, {N}, "Switches whether the Escape key closes the boxes."},
+    /*  67 */ {"EXIT", CmdExit, {N}, "Ends the current script or sub and returns its value."},
+    /*  68 */ {"EXITFOR", CmdExitFor, {N}, "Leaves the innermost FOR loop."},
+    /*  69 */ {"EXITSUB ENDSUB", CmdEndSub, {N, N}, "Ends a sub and returns its value."},
+    /*  70 */ {"EXITWINDOWS", nullptr, {}, "Logs off, restarts or shuts down the system."},
+    /*  71 */ {"EXTRACT", CmdExtract, {}, "Keeps a part of a text, read back as the EXTRACT variable."},
+    /*  72 */ {"FICDYN DYNFILE", nullptr, {N, N}, "Fetches a dynamic file from a web address."},
+    /*  73 */ {"FICLOG LOGFILE", CmdConfig, {N, N}, "Sets the name of the log file."},
+    /*  74 */ {"FILEDIALOG", CmdFileDialog, {}, "Shows the system box to open or save a file."},
+    /*  75 */ {"FINDPATH", CmdFindPath, {}, "Gives the program associated with a file."},
+    /*  76 */ {"FOCUSCHILD FOCUSOBJECT", nullptr, {N, N}, "Gives the focus to a child window or a form object."},
+    /*  77 */ {"FOCUSPARENT", nullptr, {N}, "Gives the focus to a top-level window."},
+    /*  78 */ {"FOR", CmdFor, {}, "Opens a loop."},
+    /*  79 */ {"FTPOPEN", nullptr, {}, "Opens an FTP connection."},
+    /*  80 */ {"FTPCLOSE", nullptr, {}, "Closes the FTP connection."},
+    /*  81 */ {"FTPGET FTPPUT FTPSERVER FTPDIR FTPLIST", nullptr, {},
+              "Transfers files and lists folders over the FTP connection."},
+    /*  82 */ {"GAUGE POPUP", CmdGauge, {}, "Shows or updates the progress window or the pop-up window."},
+    /*  83 */ {"POPUPWIDTH", CmdPopupWidth, {}, "Sets the width of the pop-up window."},
+    /*  84 */ {"GETFOCUS", nullptr, {N}, "Gives the window that has the focus."},
+    /*  85 */ {"GETCAPSLOCK GETNUMLOCK", nullptr, {}, "Gives the state of the Caps Lock or Num Lock key."},
+    /*  86 */ {"GETKEY", nullptr, {}, "Waits for a key."},
+    /*  87 */ {"GOTO", CmdGoto, {N | K | T}, "Jumps to a label."},
+    /*  88 */ {"HOST", nullptr, {}, "Gives the address of a host name."},
+    /*  89 */ {"TCPIPLIST", nullptr, {}, "Lists the machine's network addresses."},
+    /*  90 */ {"HTTP", nullptr, {},
+              "Sends HTTP requests (GET, PUT, DELETE, CACHE, PROXY, LOG, VERBOSE, GAUGE, ASKDIALOG)."},
+    /*  91 */ {"ICONBAR", CmdIconBar, {}, "Shows or removes the icon in the notification area."},
+    /*  92 */ {"IF", CmdIf, {K | T}, "Tests a condition: runs the rest of the line, or opens a block up to ENDIF."},
+    /*  93 */ {"IGNOREBOX OPTIONALBOX", nullptr, {O, O},
+              "Registers a box the waits watch for; the lines up to the next wait are run when it appears."},
+    /*  94 */ {"IMMEDIATE", nullptr, {}, "Opens the immediate window."},
+    /*  95 */ {"INSERT SUBSTITU", CmdInsertText, {},
+              "Inserts a line into a text file, or replaces lines or texts in it."},
+    /*  96 */ {"INSET", CmdInset, {}, "Finds the variables whose value contains a text."},
+    /*  97 */ {"INTERRUPT", CmdInterrupt, {N}, "Switches whether waits end early on an interrupt."},
+    /*  98 */ {"KEY", nullptr, {}, "Sends keystrokes."},
+    /*  99 */ {"KEYCHECK", nullptr, {}, "Checks the state of keys."},
+    /* 100 */ {"KEYLIST", nullptr, {}, "Gives the names of the keys."},
+    /* 101 */ {"KEYMENU", nullptr, {}, "Sends menu keystrokes."},
+    /* 102 */ {"KEYCLICK", nullptr, {}, "Clicks with modifier keys (RIGHT, MIDDLE, CONTROL, SHIFT)."},
+    /* 103 */ {"KEYTAB", nullptr, {}, "Sends tab keystrokes."},
+    /* 104 */ {"KILL TASKLIST WAITTASK PREVINSTANCE", nullptr, {}, "Ends, lists or waits for processes."},
+    /* 105 */ {"LABEL", CmdLabel, {N}, "Gives its argument text as its value."},
+    /* 106 */ {"LASTFOCUS", nullptr, {}, "Gives the window that last had the focus."},
+    /* 107 */ {"LEFT", CmdLeft, {}, "Gives the left part of a text."},
+    /* 108 */ {"LEN", CmdLen, {N}, "Gives the length of a text."},
+    /* 109 */ {"LINE", CmdLine, {}, "Gives one line of a text file."},
+    /* 110 */ {"LINENEXT", CmdLineNext, {},
+              "Gives the next line of a text file on each call (TOP starts again); 53 for a missing file."},
+    /* 111 */ {"LOG", CmdLog, {}, "Writes a line to the log."},
+    /* 112 */ {"LOGMUTE", CmdLogMute, {N}, "Switches raw log entries, written without date and location."},
+    /* 113 */ {"LOGSTOP", CmdLogStop, {N}, "Switches the log off or on."},
+    /* 114 */ {"LONGNAME", CmdLongName, {}, "Gives the long form of a path."},
+    /* 115 */ {"MANDATORY", CmdMandatory, {N}, "Switches whether the boxes require an answer."},
+    /* 116 */ {"MAILSEND", nullptr, {}, "Sends mail."},
+    /* 117 */ {"MASK", CmdMask, {N}, "Switches masked input in the boxes."},
+    /* 118 */ {"MD", CmdMd, {}, "Creates a folder with its missing parents."},
+    /* 119 */ {"MOD", CmdMod, {}, "Gives the remainder of a division."},
+    /* 120 */ {"MOUSECLICK MOUSEDBLCLICK", nullptr, {}, "Clicks or double-clicks the mouse."},
+    /* 121 */ {"MOUSEMOVE MOUSEGETXY", nullptr, {}, "Moves the mouse or reads its position."},
+    /* 122 */ {"NET CONNECT", nullptr, {}, "Connects or disconnects network drives."},
+    /* 123 */ {"NETHARD", nullptr, {}, "Gives the hardware address of the network card."},
+    /* 124 */ {"NETINFO", nullptr, {}, "Gives network information (RESOURCE, GROUPLIST, USERLIST, PRINTER)."},
+    /* 125 */ {"NETLIST", nullptr, {}, "Lists network resources."},
+    /* box switch, not numbered */ {"NOSENSITIVE", CmdNoSensitive, {N},
+                                   "Switches case-insensitive answers in the boxes."},
+    /* 126 */ {"NETREQUEST", nullptr, {}, "Sends a network request."},
+    /* 127 */ {"NEXT ITERATE", CmdNext, {K}, "Ends a loop or goes on with its next round; 555 without a FOR."},
+    /* 128 */ {"OBJECTLIST WINDOWLIST", nullptr, {}, "Lists windows or form objects."},
+    /* 129 */ {"OBJECTXLIST WINDOWXLIST", nullptr, {}, "Lists windows or form objects with their details."},
+    /* 130 */ {"OK", CmdOk, {N}, "Switches the OK button of the boxes."},
+    /* 131 */ {"OLDAPP", CmdOldApp, {}, "Switches the focus handling for older applications."},
+    /* 132 */ {"OWNER", nullptr, {}, "Gives the owner of a file."},
+    /* 133 */ {"PACK", CmdPack, {}, "Writes the files of the pack list into a self-unpacking executable."},
+    /* 134 */ {"PACKJOIN", CmdPackJoin, {}, "Adds a file and its destination to the pack list; 53 for a missing file."},
+    /* 135 */ {"PASSWORD", CmdPassword, {N | P},
+              "Sets the password that confirms an end request; the line is never traced."},
+    /* 136 */ {"GETPIXEL", nullptr, {}, "Gives the colour of a point of the screen."},
+    /* 137 */ {"PICTURE", CmdPicture, {}, "Shows a picture box."},
+    /* 138 */ {"PING", nullptr, {}, "Sends an echo request to a host."},
+    /* 139 */ {"PRIORITY", nullptr, {}, "Sets the priority class of a process (HIGH, NORMAL, IDLE)."},
+    /* 140 */ {"PROFILE", CmdProfile, {},
+              "Switches the loading of the user profile for programs started under another account."},
+    /* 141 */ {"QUOTE", CmdQuote, {N}, "Sets the quote character for the next line."},
+    /* 142 */ {"RANDOM", CmdRandom, {}, "Gives a random whole number between two bounds."},
+    /* 143 */ {"RD", CmdRd, {}, "Removes a folder."},
+    /* 144 */ {"SERVICECONNECT REGCONNECT", CmdRegConnect, {},
+              "Connects the service or registry commands to another computer; 76 when it cannot be reached."},
+    /* 145 */ {"REG", CmdReg, {}, "Sets the registry options (IMPERSONATE ON or OFF)."},
+    /* 146 */ {"REGKEYDEL", CmdRegKeyDel, {}, "Deletes a registry key or value."},
+    /* 147 */ {"REGKEYGET", CmdRegKeyGet, {}, "Reads a registry value."},
+    /* 148 */ {"REGKEYLIST", CmdRegKeyList, {}, "Lists the subkeys of a registry key."},
+    /* 149 */ {"REGKEYSET REGKEYNEW", CmdRegKeySet, {}, "Writes a registry value, or creates a key."},
+    /* 150 */ {"REGKEYXLIST", CmdRegKeyXList, {}, "Lists the subkeys of a registry key at every depth."},
+    /* 151 */ {"REGVALUELIST", CmdRegValueList, {}, "Lists the values of a registry key."},
+    /* 152 */ {"REMOTE", nullptr, {},
+              "Works with a remote peer (PORT, CONNECT, EXECUTE, SCREEN, OPTIONGET, OPTIONPUT ...)."},
+    /* 153 */ {"REN MOVE", CmdRen, {}, "Renames or moves a file or folder; 53 for a missing source."},
+    /* 154 */ {"REPLACE", CmdReplace, {}, "Replaces every occurrence of a text in another."},
+    /* 155 */ {"REVERSE", CmdReverse, {}, "Gives a text backwards."},
+    /* 156 */ {"RIGHT", CmdRight, {}, "Gives the right part of a text."},
+    /* 157 */ {"RUN RUNWAIT", nullptr, {}, "Starts a program, with or without waiting for its end."},
+    /* 158 */ {"RUNDOS", nullptr, {}, "Runs a command through the command shell."},
+    /* 159 */ {"RUNEXIT", nullptr, {N}, "Queues a command for the end of the program."},
+    /* 160 */ {"RUNNT RUNNTWAIT RUNADMIN RUNADMINWAIT", nullptr, {}, "Starts a program under another account."},
+    /* 161 */ {"SCREENSAVER", nullptr, {}, "Reads or sets the screen saver state."},
+    /* 162 */ {"SEP", CmdSep, {N}, "Sets the argument separator for the next line."},
+    /* 163 */ {"SEPALL", CmdSepAll, {N}, "Sets the argument separator for all following lines."},
+    /* 164 */ {"DEVICE SERVICE SERVICELIST DEVICELIST", nullptr, {},
+              "Controls and lists services and devices; runs the script as a service."},
+    /* 165 */ {"SESSION", nullptr, {}, "Gives information on the session."},
+    /* 166 */ {"SET SETLOCAL", CmdSet, {K | T, 0}, "Assigns a variable, or a local variable of the current call."},
+    /* 167 */ {"SETSHARE", CmdSetShare, {}, "Writes a shared variable (a name beginning with \"!\")."},
+    /* 168 */ {"SETCDE LET", CmdLet, {K | T, K | T}, "Runs a command and assigns its value to a variable."},
+    /* 169 */ {"SETENV", CmdSetEnv, {}, "Sets a variable of the process environment."},
+    /* 170 */ {"SHELL", nullptr, {}, "Opens a file with its program through a shell verb."},
+    /* 171 */ {"SHELLCOPY SHELLDELETE", CmdShellCopy, {}, "Copies or deletes files through the shell."},
+    /* 172 */ {"SHOW TYPE", CmdShow, {}, "Shows texts, or a text file, in a box."},
+    /* 173 */ {"SHORTNAME", CmdShortName, {}, "Gives the short form of a path."},
+    /* 174 */ {"SID", nullptr, {}, "Gives the security identifier of an account."},
+    /* 175 */ {"SIZE", CmdSize, {}, "Gives the size of files; 53 for a missing file."},
+    /* 176 */ {"SLOW", CmdSlow, {N}, "Sets a delay before every line."},
+    /* 177 */ {"SOUND SOUNDWAIT", nullptr, {}, "Plays a sound file; 53 for a missing file."},
+    /* 178 */ {"SPELL", CmdSpell, {}, "Puts each character of a text into its own variable."},
+    /* 179 */ {"STDINOUT", CmdStdInOut, {N}, "Switches the redirection of standard input and output."},
+    /* 180 */ {"STOP", CmdStop, {}, "Ends the program."},
+    /* 181 */ {"SWITCH", CmdSwitchBlock, {}, "Chooses among cases: SWITCH ON, CASE, ELSE, BREAK, OFF."},
+    /* 182 */ {"SYSTEM", nullptr, {}, "Gives information on the system."},
+    /* 183 */ {"TASKBAR", nullptr, {}, "Shows or hides the task bar."},
+    /* 184 */ {"TOP", CmdTop, {N}, "Switches whether the boxes stay on top."},
+    /* 185 */ {"TRACE", nullptr, {K | T}, "Opens or sets the trace window (SLOW, HIGH, OFF, ERROR)."},
+    /* 186 */ {"USERINFO", nullptr, {}, "Gives information on an account."},
+    /* 187 */ {"VARSEP", CmdVarSep, {N}, "Sets the variable delimiter."},
+    /* 188 */ {"VERSION", nullptr, {}, "Gives the version information of a file."},
+    /* 189 */ {"WAIT", CmdWait, {N | K}, "Waits some seconds while the windows stay responsive."},
+    /* 190 */ {"SLEEP", CmdSleep, {N}, "Sleeps some seconds."},
+    /* 191 */ {"UNICODEANSI", CmdUnicodeAnsi, {}, "Converts a 16-bit text file to ANSI; 53 for a missing file."},
+    /* 192 */ {"WAITCHILD WAITOBJECT", nullptr, {B, B}, "Waits for a child window or a form object."},
+    /* 193 */ {"WAITWINDOWLIST", nullptr, {}, "Waits for one of a list of windows."},
+    /* 194 */ {"WAITPARENT WAITEND", nullptr, {B, B}, "Waits for a top-level window, or for its end."},
+    /* 195 */ {"WHERE", CmdWhere, {N}, "Searches a file along a list of folders (ANY: every match)."},
+    /* 196 */ {"WINDOW", nullptr, {}, "Works on a window: moves, sizes, shows, closes it."},
+    /* 197 */ {"WINDOWSIZE", nullptr, {}, "Gives the size and position of a window."},
+    /* 198 */ {"XDIR", CmdXDir, {},
+              "Lists the files of a folder tree with their dates and sizes; 53 for a missing folder."},
+    /* 199 */ {"XSIZE", CmdXSize, {}, "Gives the size and the counts of the files of a folder tree."},
 };
+// clang-format on
 
-// Every keyword mapped to the first row that lists it.
-const std::unordered_map<std::string_view, const CommandRow*>& Index() {
+constexpr size_t kRowCount = sizeof kCommands / sizeof kCommands[0];
+
+// The i-th word of a row's words (i from 0); empty past the last.
+constexpr std::string_view NthWord(std::string_view words, int i) {
+  for (;;) {
+    const size_t sp = words.find(' ');
+    if (i == 0) return words.substr(0, sp);
+    if (sp == std::string_view::npos) return {};
+    words.remove_prefix(sp + 1);
+    --i;
+  }
+}
+
+constexpr int WordCount(std::string_view words) {
+  int n = 0;
+  while (!NthWord(words, n).empty()) ++n;
+  return n;
+}
+
+// Position of a word in the first row that lists it; -1 when none does.
+constexpr int WordIndex(std::string_view word) {
+  for (const CommandRow& row : kCommands)
+    for (int i = 0; i < WordCount(row.words); ++i)
+      if (NthWord(row.words, i) == word) return i;
+  return -1;
+}
+
+constexpr bool RowsAreWellFormed() {
+  for (const CommandRow& row : kCommands) {
+    const int n = WordCount(row.words);
+    if (n < 1 || n > static_cast<int>(kMaxRowWords) || row.does.empty()) return false;
+    for (size_t i = static_cast<size_t>(n); i < kMaxRowWords; ++i)
+      if (row.flags[i]) return false;  // a fact for a word the row does not have
+  }
+  return true;
+}
+static_assert(RowsAreWellFormed(), "a row has no word, too many words, no description, or stray word facts");
+
+// The handlers' word enumerations follow the order of their rows.
+template <class E>
+constexpr bool Is(std::string_view word, E e) {
+  return WordIndex(word) == static_cast<int>(e);
+}
+static_assert(Is("CREATEEXE", CreateExeWord::CreateExe) && Is("CREATEDLL", CreateExeWord::CreateDll) &&
+              Is("PLUG", CreateExeWord::Plug));
+static_assert(Is("CODE", CodeWord::Code) && Is("CODEFILE", CodeWord::CodeFile) && Is("DECODE", CodeWord::Decode));
+static_assert(Is("AFTER", AfterBeforeWord::After) && Is("BEFORE", AfterBeforeWord::Before));
+static_assert(Is("ANSWER", AnswerWord::Answer) && Is("BUTTONSELECT", AnswerWord::ButtonSelect));
+static_assert(Is("APPEND", AppendWord::Append) && Is("OUTPUT", AppendWord::Output));
+static_assert(Is("ASK", AskWord::Ask) && Is("ASKOK", AskWord::AskOk) && Is("ECHO", AskWord::Echo) &&
+              Is("ECHOERROR", AskWord::EchoError));
+static_assert(Is("ASKDIR", AskDirWord::AskDir) && Is("ASKFILE", AskDirWord::AskFile));
+static_assert(Is("ASKLIST", AskListWord::AskList) && Is("ASKFORMAT", AskListWord::AskFormat));
+static_assert(Is("CALL", CallWord::Call) && Is("CALLSUB", CallWord::CallSub));
+static_assert(Is("CLEAR", ListOpWord::Clear) && Is("SORT", ListOpWord::Sort) && Is("SORTD", ListOpWord::SortD) &&
+              Is("TRANSFER", ListOpWord::Transfer) && Is("FLAT", ListOpWord::Flat) && Is("CROP", ListOpWord::Crop));
+static_assert(Is("CLIPPASTE", ClipPasteWord::ClipPaste) && Is("CLIPINSERT", ClipPasteWord::ClipInsert));
+static_assert(Is("COLORDIALOG", ColorDialogWord::ColorDialog) && Is("FONTDIALOG", ColorDialogWord::FontDialog));
+static_assert(Is("COMPRESS", CompressWord::Compress) && Is("UNCOMPRESS", CompressWord::Uncompress));
+static_assert(Is("DECR", ValueOpWord::Decr) && Is("FORMAT", ValueOpWord::Format) && Is("INCR", ValueOpWord::Incr) &&
+              Is("INT", ValueOpWord::Int) && Is("INV", ValueOpWord::Inv) && Is("LOWER", ValueOpWord::Lower) &&
+              Is("LTRIM", ValueOpWord::LTrim) && Is("RTRIM", ValueOpWord::RTrim) && Is("UPPER", ValueOpWord::Upper) &&
+              Is("ROUND", ValueOpWord::Round));
+static_assert(Is("DELSECTIONENTRY", IniEntryWord::DelSectionEntry) && Is("SECTIONENTRY", IniEntryWord::SectionEntry));
+static_assert(Is("DOSANSI", OemAnsiWord::DosAnsi) && Is("DOSANSILINE", OemAnsiWord::DosAnsiLine) &&
+              Is("ANSIDOS", OemAnsiWord::AnsiDos) && Is("ANSIDOSLINE", OemAnsiWord::AnsiDosLine));
+static_assert(Is("DRIVENAME", PathPartWord::DriveName) && Is("FILENAME", PathPartWord::FileName) &&
+              Is("PATHNAME", PathPartWord::PathName) && Is("EXTNAME", PathPartWord::ExtName) &&
+              Is("PREFIXNAME", PathPartWord::PrefixName));
+static_assert(Is("GAUGE", GaugeWord::Gauge) && Is("POPUP", GaugeWord::Popup));
+static_assert(Is("INSERT", InsertTextWord::Insert) && Is("SUBSTITU", InsertTextWord::Substitu));
+static_assert(Is("NEXT", NextWord::Next) && Is("ITERATE", NextWord::Iterate));
+static_assert(Is("SERVICECONNECT", RegConnectWord::ServiceConnect) && Is("REGCONNECT", RegConnectWord::RegConnect));
+static_assert(Is("REGKEYSET", RegKeySetWord::RegKeySet) && Is("REGKEYNEW", RegKeySetWord::RegKeyNew));
+static_assert(Is("SET", SetWord::Set) && Is("SETLOCAL", SetWord::SetLocal));
+static_assert(Is("SHELLCOPY", ShellCopyWord::ShellCopy) && Is("SHELLDELETE", ShellCopyWord::ShellDelete));
+static_assert(Is("SHOW", ShowWord::Show) && Is("TYPE", ShowWord::Type));
+
+// Every word mapped to its entry in the first row that lists it.
+const std::unordered_map<std::string_view, CommandWord>& Index() {
   static const auto index = [] {
-    std::unordered_map<std::string_view, const CommandRow*> m;
-    for (const CommandRow& row : kCommands) {
-      std::string_view k = row.keywords;
-      while (!k.empty()) {
-        const size_t sp = k.find(' ');
-        m.emplace(k.substr(0, sp), &row);
-        if (sp == std::string_view::npos) break;
-        k.remove_prefix(sp + 1);
-      }
-    }
+    std::unordered_map<std::string_view, CommandWord> m;
+    for (const CommandRow& row : kCommands)
+      for (int i = 0; i < WordCount(row.words); ++i)
+        m.emplace(NthWord(row.words, i), CommandWord{&row, i, row.flags[i]});
     return m;
   }();
   return index;
@@ -235,12 +349,22 @@ const std::unordered_map<std::string_view, const CommandRow*>& Index() {
 
 }  // namespace
 
-const CommandRow* FindCommand(std::string_view word) {
+const CommandWord* FindCommand(std::string_view word) {
   const auto& m = Index();
   auto it = m.find(word);
-  return it == m.end() ? nullptr : it->second;
+  return it == m.end() ? nullptr : &it->second;
 }
 
-size_t CommandRowCount() { return sizeof kCommands / sizeof kCommands[0]; }
+uint8_t WordFlags(std::string_view word) {
+  const CommandWord* w = FindCommand(word);
+  return w ? w->flags : 0;
+}
+
+const CommandRow* CommandRows(size_t& count) {
+  count = kRowCount;
+  return kCommands;
+}
+
+size_t CommandRowCount() { return kRowCount; }
 
 }  // namespace kes

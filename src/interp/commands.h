@@ -1,12 +1,18 @@
-// Every command handler named by the command table, grouped by module.
+// Every command handler named by the command table, grouped by module. A
+// handler shared by the words of one row learns its word from Ctx::word,
+// read through the enumeration declared beside it (c.Word<ListOpWord>()),
+// whose order is the order of the row's words.
 #pragma once
 
+#include "interp/args.h"
 #include "interp/dispatcher.h"
+#include "interp/errors.h"
 
 namespace kes {
 
 // ---- variables (cmd_variables.cpp)
 void CmdSet(Interp&, Ctx&);       // SET, SETLOCAL
+enum class SetWord { Set, SetLocal };
 void CmdSetShare(Interp&, Ctx&);  // SETSHARE
 void CmdLet(Interp&, Ctx&);       // LET, SETCDE
 
@@ -15,13 +21,29 @@ void CmdSep(Interp&, Ctx&);
 void CmdSepAll(Interp&, Ctx&);
 void CmdVarSep(Interp&, Ctx&);
 void CmdQuote(Interp&, Ctx&);
-void CmdSwitch(Interp&, Ctx&);  // CENTER, CODECALL, DRIVE, ESC, INTERRUPT, LOGMUTE, LOGSTOP, MANDATORY, MASK, OK, ...
+// the switches: each sets one flag from the ON test
+void CmdCenter(Interp&, Ctx&);
+void CmdCodeCall(Interp&, Ctx&);
+void CmdDrive(Interp&, Ctx&);
+void CmdEsc(Interp&, Ctx&);
+void CmdInterrupt(Interp&, Ctx&);
+void CmdLogMute(Interp&, Ctx&);
+void CmdLogStop(Interp&, Ctx&);
+void CmdMandatory(Interp&, Ctx&);
+void CmdMask(Interp&, Ctx&);
+void CmdNoSensitive(Interp&, Ctx&);
+void CmdOk(Interp&, Ctx&);
+void CmdOldApp(Interp&, Ctx&);
+void CmdProfile(Interp&, Ctx&);
+void CmdStdInOut(Interp&, Ctx&);
+void CmdTop(Interp&, Ctx&);
 void CmdCase(Interp&, Ctx&);
 void CmdChdir(Interp&, Ctx&);  // CHDIR, CD
 void CmdMd(Interp&, Ctx&);
 void CmdRd(Interp&, Ctx&);
 void CmdClipCopy(Interp&, Ctx&);
 void CmdClipPaste(Interp&, Ctx&);  // CLIPPASTE, CLIPINSERT
+enum class ClipPasteWord { ClipPaste, ClipInsert };
 void CmdLabel(Interp&, Ctx&);
 void CmdNothing(Interp&, Ctx&);  // ERROR
 void CmdStop(Interp&, Ctx&);
@@ -39,10 +61,13 @@ void CmdLog(Interp&, Ctx&);
 
 // ---- text output (cmd_output.cpp)
 void CmdAppend(Interp&, Ctx&);  // APPEND, OUTPUT
+enum class AppendWord { Append, Output };
 void CmdAnswer(Interp&, Ctx&);  // ANSWER, BUTTONSELECT
+enum class AnswerWord { Answer, ButtonSelect };
 
 // ---- text commands on one value (interp/cmd_strings.cpp)
 void CmdAfterBefore(Interp&, Ctx&);  // AFTER BEFORE
+enum class AfterBeforeWord { After, Before };
 void CmdAscii(Interp&, Ctx&);  // ASCII
 void CmdBase64(Interp&, Ctx&);  // BASE64
 void CmdConvert(Interp&, Ctx&);  // CONVERT
@@ -55,16 +80,21 @@ void CmdReverse(Interp&, Ctx&);  // REVERSE
 void CmdRight(Interp&, Ctx&);  // RIGHT
 void CmdSpell(Interp&, Ctx&);  // SPELL
 void CmdPathPart(Interp&, Ctx&);  // DRIVENAME FILENAME PATHNAME EXTNAME PREFIXNAME
+enum class PathPartWord { DriveName, FileName, PathName, ExtName, PrefixName };
 
 // ---- list and value commands (interp/cmd_lists.cpp)
 void CmdArray(Interp&, Ctx&);  // ARRAY
 void CmdListOp(Interp&, Ctx&);  // CLEAR SORT SORTD TRANSFER FLAT CROP
+enum class ListOpWord { Clear, Sort, SortD, Transfer, Flat, Crop };
 void CmdValueOp(Interp&, Ctx&);  // DECR FORMAT INCR INT INV LOWER LTRIM RTRIM UPPER ROUND
+enum class ValueOpWord { Decr, Format, Incr, Int, Inv, Lower, LTrim, RTrim, Upper, Round };
 
 // ---- commands on text files (interp/cmd_textfiles.cpp)
 void CmdDelLine(Interp&, Ctx&);  // DELLINE
 void CmdOemAnsi(Interp&, Ctx&);  // DOSANSI DOSANSILINE ANSIDOS ANSIDOSLINE
+enum class OemAnsiWord { DosAnsi, DosAnsiLine, AnsiDos, AnsiDosLine };
 void CmdInsertText(Interp&, Ctx&);  // INSERT SUBSTITU
+enum class InsertTextWord { Insert, Substitu };
 void CmdLineNext(Interp&, Ctx&);  // LINENEXT
 void CmdUnicodeAnsi(Interp&, Ctx&);  // UNICODEANSI
 
@@ -72,11 +102,13 @@ void CmdUnicodeAnsi(Interp&, Ctx&);  // UNICODEANSI
 void CmdAtDelete(Interp&, Ctx&);  // ATDELETE
 void CmdAtRun(Interp&, Ctx&);  // ATRUN
 void CmdRegConnect(Interp&, Ctx&);  // SERVICECONNECT REGCONNECT
+enum class RegConnectWord { ServiceConnect, RegConnect };
 void CmdReg(Interp&, Ctx&);  // REG
 void CmdRegKeyDel(Interp&, Ctx&);  // REGKEYDEL
 void CmdRegKeyGet(Interp&, Ctx&);  // REGKEYGET
 void CmdRegKeyList(Interp&, Ctx&);  // REGKEYLIST
 void CmdRegKeySet(Interp&, Ctx&);  // REGKEYSET REGKEYNEW
+enum class RegKeySetWord { RegKeySet, RegKeyNew };
 void CmdRegKeyXList(Interp&, Ctx&);  // REGKEYXLIST
 void CmdRegValueList(Interp&, Ctx&);  // REGVALUELIST
 
@@ -88,6 +120,7 @@ void CmdDataPut(Interp&, Ctx&);  // DATAPUT
 void CmdCopy(Interp&, Ctx&);  // COPY
 void CmdDel(Interp&, Ctx&);  // DEL
 void CmdIniEntry(Interp&, Ctx&);  // DELSECTIONENTRY SECTIONENTRY
+enum class IniEntryWord { DelSectionEntry, SectionEntry };
 void CmdDir(Interp&, Ctx&);  // DIR
 void CmdDirTranslate(Interp&, Ctx&);  // DIRTRANSLATE
 void CmdEdit(Interp&, Ctx&);  // EDIT
@@ -95,6 +128,7 @@ void CmdFindPath(Interp&, Ctx&);  // FINDPATH
 void CmdLongName(Interp&, Ctx&);  // LONGNAME
 void CmdRen(Interp&, Ctx&);  // REN MOVE
 void CmdShellCopy(Interp&, Ctx&);  // SHELLCOPY SHELLDELETE
+enum class ShellCopyWord { ShellCopy, ShellDelete };
 void CmdShortName(Interp&, Ctx&);  // SHORTNAME
 void CmdSize(Interp&, Ctx&);  // SIZE
 void CmdWhere(Interp&, Ctx&);  // WHERE
@@ -103,36 +137,54 @@ void CmdXSize(Interp&, Ctx&);  // XSIZE
 
 // ---- COMPRESS and UNCOMPRESS (packaging/cmd_compress.cpp)
 void CmdCompress(Interp&, Ctx&);  // COMPRESS UNCOMPRESS
+enum class CompressWord { Compress, Uncompress };
+
+// ---- packages (packaging/package.cpp, cmd_createexe.cpp, cmd_code.cpp, cmd_pack.cpp)
+void CmdAddonWrite(Interp&, Ctx&);  // ADDONWRITE
+void CmdCreateExe(Interp&, Ctx&);  // CREATEEXE CREATEDLL PLUG
+enum class CreateExeWord { CreateExe, CreateDll, Plug };
+void CmdCode(Interp&, Ctx&);  // CODE CODEFILE DECODE
+enum class CodeWord { Code, CodeFile, Decode };
+void CmdPack(Interp&, Ctx&);  // PACK
+void CmdPackJoin(Interp&, Ctx&);  // PACKJOIN
 
 // ---- message and prompt boxes (boxes/cmd_boxes.cpp)
 void CmdAsk(Interp&, Ctx&);  // ASK ASKOK ECHO ECHOERROR
+enum class AskWord { Ask, AskOk, Echo, EchoError };
 void CmdAskButton(Interp&, Ctx&);  // ASKBUTTON
 void CmdAskCheck(Interp&, Ctx&);  // ASKCHECK
 void CmdAskDir(Interp&, Ctx&);  // ASKDIR ASKFILE
+enum class AskDirWord { AskDir, AskFile };
 void CmdAskList(Interp&, Ctx&);  // ASKLIST ASKFORMAT
+enum class AskListWord { AskList, AskFormat };
 void CmdAskMulti(Interp&, Ctx&);  // ASKMULTI
 void CmdBackground(Interp&, Ctx&);  // BACKGROUND
 void CmdChoice(Interp&, Ctx&);  // CHOICE
 void CmdColorDialog(Interp&, Ctx&);  // COLORDIALOG FONTDIALOG
+enum class ColorDialogWord { ColorDialog, FontDialog };
 void CmdCopyright(Interp&, Ctx&);  // COPYRIGHT
 void CmdDirDialog(Interp&, Ctx&);  // DIRDIALOG
 void CmdFileDialog(Interp&, Ctx&);  // FILEDIALOG
 void CmdGauge(Interp&, Ctx&);  // GAUGE POPUP
+enum class GaugeWord { Gauge, Popup };
 void CmdPopupWidth(Interp&, Ctx&);  // POPUPWIDTH
 void CmdIconBar(Interp&, Ctx&);  // ICONBAR
 void CmdPassword(Interp&, Ctx&);  // PASSWORD
 void CmdPicture(Interp&, Ctx&);  // PICTURE
 void CmdShow(Interp&, Ctx&);  // SHOW TYPE
+enum class ShowWord { Show, Type };
 
 // ---- control flow and conditions (interp/cmd_flow.cpp)
 void CmdIf(Interp&, Ctx&);  // IF
 void CmdGoto(Interp&, Ctx&);  // GOTO
 void CmdCall(Interp&, Ctx&);  // CALL CALLSUB
+enum class CallWord { Call, CallSub };
 void CmdExit(Interp&, Ctx&);  // EXIT
 void CmdExitFor(Interp&, Ctx&);  // EXITFOR
 void CmdEndSub(Interp&, Ctx&);  // EXITSUB ENDSUB
 void CmdFor(Interp&, Ctx&);  // FOR
 void CmdNext(Interp&, Ctx&);  // NEXT ITERATE
+enum class NextWord { Next, Iterate };
 void CmdSwitchBlock(Interp&, Ctx&);  // SWITCH
 
 // ---- calculation, dates and random numbers (interp/cmd_calc.cpp)

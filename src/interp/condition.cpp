@@ -159,7 +159,7 @@ bool SearchTest(Interp& in, std::string_view rest, bool next, std::string_view& 
   } else {
     std::string path = listName;
     if (path.empty()) {
-      in.err.code = 53;
+      in.err.code = kErrNotFound;
       fileError = true;
     } else {
       if (path.find('*') != std::string::npos) {
@@ -174,7 +174,7 @@ bool SearchTest(Interp& in, std::string_view rest, bool next, std::string_view& 
       bool ok = false;
       const std::vector<std::string> lines = ReadLines(path, ok);
       if (!ok) {
-        in.err.code = 53;
+        in.err.code = kErrNotFound;
         fileError = true;
       } else if (!text.empty()) {
         for (size_t i = static_cast<size_t>(from < 0 ? 0 : from); i < lines.size(); ++i) {

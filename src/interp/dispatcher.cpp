@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include "interp/args.h"
 #include "interp/expression.h"
+#include "interp/log.h"
 #include "interp/numformat.h"
 #include "script/prepare.h"
 #include "startup/runner.h"
@@ -27,16 +29,6 @@ void SplitCommandWord(std::string_view l, std::string& word, std::string& args) 
     args.assign(l.substr(cut + 1));
   }
 }
-
-const std::string& Field(const Interp& in, size_t n) {
-  static const std::string empty;
-  if (n == 0 || n > in.line.fields.size()) return empty;
-  return in.line.fields[n - 1];
-}
-
-size_t FieldCount(const Interp& in) { return in.line.fields.size(); }
-
-std::string FieldUnquoted(const Interp& in, size_t n) { return Unquote(Field(in, n), in.sep.quote); }
 
 void PumpMessages() {
   MSG m;
@@ -70,7 +62,7 @@ void AssignExpression(Interp& in, std::string_view nameText, std::string_view ex
   in.err.code = 0;
   const ExprResult r = EvaluateExpression(exprText);
   if (r.syntaxError) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   if (!name.empty()) SetVariable(in, name, GeneralFormat(r.value));
@@ -90,30 +82,44 @@ void SplitFieldsInto(Interp& in) {
   f = SplitFields(a, in.sep.argSep, in.sep.quote);
 }
 
+}  // namespace
+
+void CommandFailed(Interp& in, int32_t code, const char* what) noexcept {
+  LineState& ln = in.line;
+  in.err.code = code;
+  try {
+    ln.result.assign(kNoResult);
+    ln.secondResult = false;
+    if (what) WriteLog(in, "Exception " + ln.word + " : " + what);
+  } catch (...) {
+    // Nothing more can be reported without memory.
+  }
+}
+
+namespace {
+
 void RunHandler(Interp& in, std::string& L, std::string& out, BlockStacks& st, bool& notLogged) {
   LineState& ln = in.line;
   SplitFieldsInto(in);
-  ln.on = ln.second == "ON";
+  ln.on = IsOnWord(ln.second);
   ln.result.assign(kNoResult);
   ln.secondResult = false;
   ln.noLog = false;
   ln.skipEpilogue = false;
   ln.unhandled = false;
-  const CommandRow* row = FindCommand(ln.word);
-  notLogged = row && (row->flags & kNotLogged);
-  if (!row || !row->handler) {
-    in.err.code = -999;
+  const CommandWord* cmd = ln.command;
+  notLogged = cmd && (cmd->flags & kNotLogged);
+  if (!cmd || !cmd->row->handler) {
+    in.err.code = kErrNoHandler;
     ln.unhandled = true;
     return;
   }
-  Ctx c{st, out, L};
-  row->handler(in, c);
+  Ctx c{st, out, L, cmd->index};
+  RunGuarded(in, [&] { cmd->row->handler(in, c); });
   if (ln.noLog) notLogged = true;
 }
 
-}  // namespace
-
-void Dispatch(Interp& in, std::string& L, std::string_view caller, std::string& out, BlockStacks& st) {
+void DispatchLine(Interp& in, std::string& L, std::string_view caller, std::string& out, BlockStacks& st) {
   LineState& ln = in.line;
   const bool setCaller = caller == kCallerSet;
   const bool lineOnly = caller == kCallerLineOnly;
@@ -123,13 +129,14 @@ void Dispatch(Interp& in, std::string& L, std::string_view caller, std::string& 
     ln.args = L;
     const std::string_view a = TrimView(ln.args);
     ln.second = Upper(a.substr(0, a.find(' ')));
+    ln.command = FindCommand(ln.word);
     bool notLogged = false;
     RunHandler(in, L, out, st, notLogged);
     if (!ln.skipEpilogue) AfterCommand(in, ln.word + " " + L, true, notLogged);
     return;
   }
 
-  if (in.cfg.stepDelayMs > 0) SleepResponsive(in, static_cast<unsigned>(in.cfg.stepDelayMs), true);
+  if (in.run.stepDelayMs > 0) SleepResponsive(in, static_cast<unsigned>(in.run.stepDelayMs), true);
   DesktopWatch(in);
   out.clear();
 
@@ -150,16 +157,33 @@ void Dispatch(Interp& in, std::string& L, std::string_view caller, std::string& 
   AfterCommand(in, L, false, notLogged);
 }
 
+}  // namespace
+
+void Dispatch(Interp& in, std::string& L, std::string_view caller, std::string& out, BlockStacks& st) {
+  // The handler has its own guard; this one is for the steps before and
+  // after it (substitution, publishing a result into a list, the log).
+  bool failed = false;
+  auto line = [&] { DispatchLine(in, L, caller, out, st); };
+  RunGuarded(in, line, &failed);
+  if (!failed) return;
+  try {
+    ErrorEpilogue(in, L, false);
+  } catch (...) {
+  }
+  try {
+    PerLineResets(in);
+  } catch (...) {
+  }
+}
+
 void DispatchCommand(Interp& in, std::string_view word, std::string_view args, BlockStacks& stacks) {
   LineState saved = in.line;
   in.line.word.assign(word);
-  if (!KeepsErrorCode(in.line.word)) in.err.code = 0;
+  if (!(WordFlags(in.line.word) & kKeepsError)) in.err.code = 0;
   std::string line(args);
   std::string out;
   Dispatch(in, line, kCallerSet, out, stacks);
-  const std::string nestedWord = in.line.word;
   in.line = std::move(saved);
-  (void)nestedWord;
 }
 
 }  // namespace kes
@@ -167,7 +191,7 @@ void DispatchCommand(Interp& in, std::string_view word, std::string_view args, B
 namespace kes {
 
 void NotBuilt(Interp& in, Ctx&) {
-  in.err.code = -999;
+  in.err.code = kErrNoHandler;
   in.line.unhandled = true;
 }
 

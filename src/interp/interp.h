@@ -4,9 +4,12 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "interp/errors.h"
 #include "interp/text.h"
 #include "interp/variables.h"
 
@@ -57,34 +60,64 @@ struct LogState {
   bool headerPending = true;
 };
 
-// Settings that assignments to special names change (SetVariable).
-struct Settings {
-  std::string dirDyn, dirHlp, dirImm, dirRun, dirRec;
-  std::string adminAccount, adminDomain, adminPassword;
-  std::string extract;
-  int16_t where = 0;
-  std::string userName, computerName;
-  std::string label;
-  std::string choice;
-  int32_t maxWait = 600;
-  std::string lastSet;
-  std::string binget;
-  std::string lastFocus;
-  std::string title;  // the script's title used by boxes
-  int stepDelayMs = 0;  // SLOW
-};
-
 // State shared by the boxes.
 struct BoxState {
   std::vector<std::string> buttonLabels;  // BUTTONSELECT
   std::string stopPassword;               // PASSWORD
   int popupWidth = 0;
   bool silent = false;
+  std::string title;   // the script's title used by boxes; empty: the product name
+  std::string label;   // LABEL: the footer text of the boxes
+  std::string choice;  // CHOICE: the entry last chosen in the choice window
+};
+
+// The waits for windows, boxes and programs.
+struct WaitState {
+  int32_t maxWait = 600;  // MAXWAIT: seconds before a wait or a box gives up
+};
+
+// The folders a script sets for its files (DIRLOG belongs to the log).
+struct WorkFolders {
+  std::string dyn, hlp, imm, run, rec;  // DIRDYN DIRHLP DIRIMM DIRRUN DIRREC, each ending in "\"
+};
+
+// Programs started by the script.
+struct ProgramState {
+  std::string adminAccount, adminDomain, adminPassword;  // ADMINACCOUNT ADMINDOMAIN ADMINPASSWORD
+};
+
+// What the file commands keep between commands.
+struct FileState {
+  std::string binget;  // the text the last BINGET produced
+  int16_t where = 0;   // the where-setting (WHERE)
+  std::map<std::string, unsigned long long> linePositions;  // LINENEXT, by full upper-case path
+};
+
+// Text values the string commands keep.
+struct TextState {
+  std::string extract;  // the text of the last EXTRACT
+};
+
+// The focus target of the keystroke and mouse commands.
+struct FocusState {
+  std::string lastFocus;  // LASTFOCUS
+};
+
+// The registry commands' connection and options, kept across commands.
+struct RegistryState {
+  std::string remoteComputer;  // REGCONNECT; empty: the local registry
+  bool openSecurity = false;   // keys created get a null DACL (REG IMPERSONATE)
+};
+
+// The service commands' state.
+struct ServiceState {
+  std::string computer;  // SERVICECONNECT; empty: the local machine
 };
 
 // What start-up learnt about the machine and the executable.
 struct MachineInfo {
   std::string exePath, exeFolder, exeBase, launchFolder;
+  std::string userName, computerName;  // USERNAME, COMPUTERNAME: from the system, or as a script set them
   std::string systemFolder, windowsFolder;  // windowsFolder ends in "\"
   std::string tempFolder;                   // never ends in "\"
   uint32_t pid = 0;
@@ -98,6 +131,7 @@ struct MachineInfo {
   // package descriptor
   long firstPos = 0, firstLen = 0, secondPos = 0, secondLen = 0, mainPos = 0, mainLen = 0;
   bool packaged = false;
+  std::string optionField;  // scrambled credentials and run-once flag, "#" when unset
   bool plugin = false;
   bool pluginBuild = false;
   bool traceAtStart = false;
@@ -105,6 +139,20 @@ struct MachineInfo {
   bool childMode = false;
   std::vector<std::string> exitCommands;
   std::vector<std::string> tempFiles;
+};
+
+// Files embedded in the packages read by this process: the extraction path,
+// the variable that names it, and the content inside the package body.
+struct EmbeddedFile {
+  std::string path, var;
+  std::shared_ptr<const std::string> body;
+  size_t offset = 0, size = 0;
+};
+struct PackageState {
+  std::vector<EmbeddedFile> files;
+  std::string askIndex;  // the "TEMP#" entry of the last package: ASKDIALOG index and definitions
+  bool loaded = false;   // a package (executable or plug file) was read
+  std::vector<std::pair<std::string, std::string>> packList;  // PACKJOIN source, destination
 };
 
 // Block stacks of one run of the script runner.
@@ -184,6 +232,19 @@ struct RunnerState {
   std::vector<Frame> frames;
   int scriptLevel = -1;
   std::vector<ScriptLevel> levels;
+
+  // The script level now running; null outside any script.
+  ScriptLevel* CurrentLevel() {
+    if (scriptLevel < 0 || scriptLevel >= static_cast<int>(levels.size())) return nullptr;
+    return &levels[static_cast<size_t>(scriptLevel)];
+  }
+  const ScriptLevel* CurrentLevel() const { return const_cast<RunnerState*>(this)->CurrentLevel(); }
+  // The name of the running script; empty outside any script.
+  std::string ScriptName() const {
+    const ScriptLevel* l = CurrentLevel();
+    return l ? l->name : std::string();
+  }
+
   std::string commandText;  // the "$$" source: the command text of "/C "
   bool abort = false;
   bool stopRequested = false;  // end request from a box or the trace window
@@ -202,7 +263,10 @@ struct RunnerState {
   std::string boxBlock;
   bool desktopWatch = false;
   bool ending = false;
+  int stepDelayMs = 0;  // SLOW: a pause before every line
 };
+
+struct CommandWord;
 
 // Values of the line being run, kept for messages and the trace.
 struct LineState {
@@ -210,6 +274,7 @@ struct LineState {
   std::string commandText;  // the cleaned line before substitution
   std::string location;
   std::string word;    // command word, upper case
+  const CommandWord* command = nullptr;  // its entry in the command table; null when no row lists it
   std::string args;    // argument text
   std::string second;  // second word, upper case
   std::vector<std::string> fields;  // fields 1..n at index 0..n-1
@@ -227,13 +292,21 @@ struct Interp : public SubstHost {
   Switches sw;
   ErrorState err;
   LogState log;
-  Settings cfg;
   MachineInfo mach;
   VarStore vars;
   RunnerState run;
   LineState line;
   BoxState boxes;
+  WaitState waits;
+  WorkFolders folders;
+  ProgramState programs;
+  FileState files;
+  TextState text;
+  FocusState focus;
   SearchState search;
+  RegistryState registry;
+  ServiceState services;
+  PackageState pkg;
   bool protectedDisplay = false;
 
   SubstOptions SubstOpts() const {

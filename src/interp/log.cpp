@@ -8,41 +8,6 @@
 
 namespace kes {
 
-const char* ErrorText(int32_t code) {
-  switch (code) {
-    case 0: return "No Error";
-    case 5: return "Illegal function call";
-    case 6: return "Overflow";
-    case 7: return "Out of memory";
-    case 9: return "Subscript/Pointer out of range";
-    case 11: return "Division by zero";
-    case 24: return "Device timeout";
-    case 51: return "Internal error";
-    case 52: return "Bad file name or number";
-    case 53: return "File not found";
-    case 54: return "Bad file mode";
-    case 55: return "File is open";
-    case 57: return "Device I/O error";
-    case 58: return "File already exists";
-    case 61: return "Disk full";
-    case 62: return "Input past end";
-    case 63: return "Bad record number";
-    case 64: return "Bad file name";
-    case 67: return "Too many files";
-    case 68: return "Device unavailable";
-    case 69: return "Comm error";
-    case 70: return "Permission denied";
-    case 71: return "Disk not ready";
-    case 72: return "Disk media error";
-    case 74: return "Rename across disks";
-    case 75: return "Path/file access error";
-    case 76: return "Path not found";
-    case 241: return "Far heap corrupt";
-    case 242: return "String space corrupt";
-    default: return "";
-  }
-}
-
 std::string IdentificationText() {
   std::string s;
   s += kProductName;
@@ -76,14 +41,14 @@ void WriteLog(Interp& in, std::string_view text) {
   if (in.log.fileName.empty()) {
     std::string dir = in.log.dir;
     if (!dir.empty() && dir.back() != '\\') dir += '\\';
-    in.log.fileName = dir + in.cfg.userName + ".log";
+    in.log.fileName = dir + in.mach.userName + ".log";
   }
 
   SYSTEMTIME t;
   GetLocalTime(&t);
   char hms[16];
   std::snprintf(hms, sizeof hms, "%02u:%02u:%02u", t.wHour, t.wMinute, t.wSecond);
-  const std::string computer = Upper(in.cfg.computerName);
+  const std::string computer = Upper(in.mach.computerName);
 
   std::string entry;
   if (in.sw.logmute) {
@@ -92,10 +57,8 @@ void WriteLog(Interp& in, std::string_view text) {
     if (in.log.headerPending) {
       char dmy[16];
       std::snprintf(dmy, sizeof dmy, "%02u/%02u/%04u", t.wDay, t.wMonth, t.wYear);
-      std::string script;
-      if (in.run.scriptLevel >= 0 && in.run.scriptLevel < static_cast<int>(in.run.levels.size()))
-        script = in.run.levels[static_cast<size_t>(in.run.scriptLevel)].name;
-      entry += std::string(dmy) + " " + hms + " \\\\" + computer + " " + GetVariable(in, "OS") + " " + script + "\r\n";
+      entry += std::string(dmy) + " " + hms + " \\\\" + computer + " " + GetVariable(in, "OS") + " " +
+               in.run.ScriptName() + "\r\n";
     }
     if (!text.empty()) {
       // Every line break, CR LF or a lone LF or CR, becomes " | ".

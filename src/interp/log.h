@@ -1,15 +1,13 @@
-// The error-text table and the log file.
+// The log file (the error texts are in interp/errors.h).
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "interp/errors.h"
 #include "interp/interp.h"
 
 namespace kes {
-
-// The text of an error code for log entries; empty when the code has none.
-const char* ErrorText(int32_t code);
 
 // Writes one log entry: the dated header before the first entry of a run, the
 // time, the computer, the error and the script location, then the text.

@@ -60,7 +60,7 @@ std::string SharedVariable(std::string_view getName, std::string_view setName, s
     if (!write) return std::string();
     w = CreateSharedWindow();
     if (!w) {
-      K().err.code = 1;
+      K().err.code = kErrUsage;
       return std::string();
     }
   }
@@ -85,7 +85,7 @@ std::string SharedVariable(std::string_view getName, std::string_view setName, s
   if (write) {
     // With all 128 slots taken the write is refused with error 1.
     if (firstEmpty) SetSlotText(firstEmpty, set + std::string(kMarker) + std::string(value));
-    else K().err.code = 1;
+    else K().err.code = kErrUsage;
   }
   return std::string();
 }

@@ -5,13 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "interp/errors.h"
+
 namespace kes {
 
-// The error code of a failed open from its Windows error: 53 missing file,
-// 76 missing folder or drive, 75 otherwise (locked, denied).
-int FileOpenError(unsigned long winError);
-
-// Reads a whole file: 0, 53, 76, 75, 1 for an empty name, or 8 for a file too
+// Reads a whole file: 0, 53, 76, 75, 1 for an empty name, or 7 for a file too
 // large to hold. shareWrite lets others keep the file open for writing (a
 // log being read); an edit asks for exclusive writing instead.
 int ReadFileBytes(const std::string& path, std::string& out, bool shareWrite);

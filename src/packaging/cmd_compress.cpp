@@ -2,8 +2,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <new>
-#include <stdexcept>
 
 #include "boxes/boxes.h"
 #include "interp/commands.h"
@@ -53,6 +51,8 @@ bool IsHttp(std::string_view path) { return StartsWithNoCase(path, "http://"); }
 // The existence test: a file (not a folder) or an HTTP address.
 bool SourceExists(const std::string& path) { return IsHttp(path) || FileExists(path); }
 
+}  // namespace
+
 // Reads a whole source. 0, or the error code: 53 when an address cannot be
 // fetched, 75 when the file cannot be opened or read to its end (a locked
 // file, a read error: a part of the file is never taken for all of it).
@@ -60,16 +60,16 @@ int32_t ReadSource(Interp& in, const std::string& path, std::string& out) {
   out.clear();
   if (IsHttp(path)) {
     std::string cacheCopy;
-    return HttpFetchScript(in, path, out, cacheCopy) ? 0 : 53;
+    return HttpFetchScript(in, path, out, cacheCopy) ? 0 : kErrNotFound;
   }
   HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return 75;
+  if (h == INVALID_HANDLE_VALUE) return kErrNotAccessible;
   DWORD high = 0;
   const DWORD low = GetFileSize(h, &high);
   if ((low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0 || low > 0x7FFF0000u) {
     CloseHandle(h);
-    return low == INVALID_FILE_SIZE ? 75 : 8;  // larger than memory can hold
+    return low == INVALID_FILE_SIZE ? kErrNotAccessible : kErrOutOfMemory;  // larger than memory can hold
   }
   int32_t code = 0;
   out.resize(low);
@@ -78,7 +78,7 @@ int32_t ReadSource(Interp& in, const std::string& path, std::string& out) {
     DWORD got = 0;
     const DWORD want = static_cast<DWORD>(std::min<size_t>(out.size() - done, 1u << 24));
     if (!ReadFile(h, &out[done], want, &got, nullptr) || got == 0) {
-      code = 75;
+      code = kErrNotAccessible;
       break;
     }
     done += got;
@@ -88,6 +88,8 @@ int32_t ReadSource(Interp& in, const std::string& path, std::string& out) {
   return code;
 }
 
+namespace {
+
 // The folder part of a path, for a work file beside the target.
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.find_last_of("\\/");
@@ -96,7 +98,9 @@ std::string FolderOf(const std::string& path) {
   return ".";
 }
 
-bool WriteAll(HANDLE h, std::string_view bytes) {
+}  // namespace
+
+static bool WriteAll(HANDLE h, std::string_view bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
     DWORD put = 0;
@@ -113,28 +117,30 @@ bool WriteAll(HANDLE h, std::string_view bytes) {
 // not even a source that is also the target. 0 or the error code (75 when the
 // target cannot be created or replaced, else the failed call's error).
 int32_t ReplaceTarget(const std::string& target, std::string_view head, std::string_view body) {
-  if (FolderExists(target)) return 75;
+  if (FolderExists(target)) return kErrNotAccessible;
   char work[MAX_PATH + 16];
-  if (!GetTempFileNameA(FolderOf(target).c_str(), "kes", 0, work)) return 75;
+  if (!GetTempFileNameA(FolderOf(target).c_str(), "kes", 0, work)) return kErrNotAccessible;
   HANDLE h = CreateFileA(work, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     DeleteFileA(work);
-    return 75;
+    return kErrNotAccessible;
   }
   int32_t code = 0;
   if (!WriteAll(h, head) || !WriteAll(h, body)) {
     code = static_cast<int32_t>(GetLastError());
-    if (code == 0) code = 75;
+    if (code == 0) code = kErrNotAccessible;
   }
-  if (!CloseHandle(h) && code == 0) code = 75;
+  if (!CloseHandle(h) && code == 0) code = kErrNotAccessible;
   if (code == 0) {
     const DWORD attr = GetFileAttributesA(target.c_str());
-    if (attr != INVALID_FILE_ATTRIBUTES && !DeleteFileA(target.c_str())) code = 75;  // locked or read-only
-    else if (!MoveFileA(work, target.c_str()) && !CopyFileA(work, target.c_str(), FALSE)) code = 75;
+    if (attr != INVALID_FILE_ATTRIBUTES && !DeleteFileA(target.c_str())) code = kErrNotAccessible;  // locked or read-only
+    else if (!MoveFileA(work, target.c_str()) && !CopyFileA(work, target.c_str(), FALSE)) code = kErrNotAccessible;
   }
   DeleteFileA(work);  // gone already after a rename
   return code;
 }
+
+namespace {
 
 void RunCompress(Interp& in, Ctx& c, const std::string& source, const std::string& target) {
   std::string data;
@@ -180,30 +186,22 @@ void RunUncompress(Interp& in, const std::string& source, const std::string& tar
 // COMPRESS source,target and UNCOMPRESS source,target. COMPRESS answers the
 // percentage of space saved (negative when the file grew, 0 for an empty
 // source); UNCOMPRESS gives no value. Errors: 53 missing source (or a folder),
-// 1 no target, 75 a source or target that cannot be read or replaced, 8 not
-// enough memory.
+// 1 no target, 75 a source or target that cannot be read or replaced, 7 not
+// enough memory (from the dispatcher's guard, or a source too large to hold).
 void CmdCompress(Interp& in, Ctx& c) {
   const std::string source = FieldUnquoted(in, 1);
   const std::string target = FieldUnquoted(in, 2);
   if (source.empty() || !SourceExists(source)) {
-    in.err.code = 53;
+    in.err.code = kErrNotFound;
     return;
   }
   if (target.empty()) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   in.err.code = 0;
-  try {
-    if (in.line.word == "UNCOMPRESS") RunUncompress(in, source, target);
-    else RunCompress(in, c, source, target);
-  } catch (const std::bad_alloc&) {
-    in.err.code = 8;  // not enough memory
-    in.line.result.assign(kNoResult);
-  } catch (const std::length_error&) {
-    in.err.code = 8;
-    in.line.result.assign(kNoResult);
-  }
+  if (c.Word<CompressWord>() == CompressWord::Uncompress) RunUncompress(in, source, target);
+  else RunCompress(in, c, source, target);
 }
 
 }  // namespace kes

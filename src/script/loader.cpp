@@ -4,6 +4,7 @@
 
 #include "net/http.h"
 #include "packaging/package.h"
+#include "packaging/package_format.h"
 #include "startup/childmode.h"
 
 namespace kes {
@@ -55,7 +56,7 @@ void SplitPath(std::string_view path, char sep, ScriptLevel& level) {
 // Reads a local script file; an empty one is deleted again.
 bool ReadLocalScript(Interp& in, const std::string& path, bool reportMissing, std::string& text) {
   if (!FileExists(path) || !ReadWholeFile(path, text)) {
-    if (reportMissing) in.err.code = 53;
+    if (reportMissing) in.err.code = kErrNotFound;
     return false;
   }
   if (text.empty()) {
@@ -87,10 +88,12 @@ bool ObtainScript(Interp& in, std::string_view source, bool reportMissing, Scrip
     if (text.empty()) return false;
   } else if (in.mach.packaged) {
     // The script travels inside the executable itself.
-    if (!PackagedScriptText(in, text)) return false;
+    if (!PackagedScriptText(in, source, text)) return false;
     SplitPath(in.mach.exePath, '\\', level);
     level.folder = GetVariable(in, "HOMEDIR");
-    return !text.empty();
+    if (text.empty()) return false;
+    level.text.swap(text);
+    return true;
   } else if (StartsWith(source, "\\\\") || (source.size() >= 2 && source[1] == ':')) {
     const std::string path(source);
     if (!ReadLocalScript(in, path, reportMissing, text)) return false;
@@ -102,7 +105,7 @@ bool ObtainScript(Interp& in, std::string_view source, bool reportMissing, Scrip
     if (HttpFetchScript(in, source, text, cacheCopy)) {
       fetched = true;
     } else if (cacheCopy.empty() || !ReadLocalScript(in, cacheCopy, reportMissing, text)) {
-      if (cacheCopy.empty() && reportMissing) in.err.code = 53;
+      if (cacheCopy.empty() && reportMissing) in.err.code = kErrNotFound;
       return false;
     }
     if (text.empty()) return false;
@@ -171,7 +174,7 @@ bool TooManyLines(const std::vector<std::string>& fields) {
 bool BuildLineStore(Interp& in, ScriptLevel& level) {
   std::vector<std::string> fields = SplitPlain(level.text + "\r\n", "\r\n");
   if (TooManyLines(fields)) {
-    in.err.code = 6;
+    in.err.code = kErrOverflow;
     return false;
   }
   // INCLUDE pass: included lines follow the last line of the script.
@@ -183,14 +186,14 @@ bool BuildLineStore(Interp& in, ScriptLevel& level) {
     if (!IsIncludeLine(fields[i])) continue;
     included = true;
     if (!AppendInclude(in, fields[i], text)) {
-      in.err.code = 555;
+      in.err.code = kErrMissingPartner;
       return false;
     }
   }
   if (included) {
     fields = SplitPlain(text, "\r\n");
     if (TooManyLines(fields)) {
-      in.err.code = 6;
+      in.err.code = kErrOverflow;
       return false;
     }
   }

@@ -38,25 +38,11 @@ void SubstituteForLine(Interp& in, std::string& l) {
   l = joined;
 }
 
-bool IsBoxCollectionEnd(std::string_view w) {
-  return w == "WAITCHILD" || w == "WAITEND" || w == "WAITPARENT" || w == "WAITOBJECT";
-}
-
 }  // namespace
 
 bool IsBlockIfLine(std::string_view line) {
   const std::string_view u = TrimView(line);
   return StartsWithNoCase(u, "IF") && u.size() >= 4 && EqualsNoCase(u.substr(u.size() - 4), "THEN");
-}
-
-bool KeepsErrorCode(std::string_view w) {
-  return w == "IF" || w == "SET" || w == "SETCDE" || w == "LET" || w == "ECHO" || w == "CALLSUB" || w == "GOTO" ||
-         w == "TRACE" || w == "WAIT" || w == "NEXT";
-}
-
-static bool ExcludedFromErrorTrace(std::string_view w) {
-  return w == "IF" || w == "SET" || w == "SETCDE" || w == "LET" || w == "ECHO" || w == "CALLSUB" || w == "GOTO" ||
-         w == "TRACE";
 }
 
 bool LoopFinished(const ForRecord& f) {
@@ -187,12 +173,15 @@ Prepared PrepareLine(Interp& in, std::string& L, bool lineOnly, BlockStacks& st)
     ln.second = Upper(b.substr(0, b.find(' ')));
   }
 
+  ln.command = FindCommand(ln.word);
+  const uint8_t flags = ln.command ? ln.command->flags : 0;
+
   // 18: trace
-  if (ln.word != "PASSWORD") TraceEvent(in, ">", L);
+  if (!(flags & kNotTraced)) TraceEvent(in, ">", L);
 
   // 19: lines attached to a box are collected, not run
-  if (ln.word == "IGNOREBOX" || ln.word == "OPTIONALBOX") {
-  } else if (IsBoxCollectionEnd(ln.word)) {
+  if (flags & kOpensBoxLines) {
+  } else if (flags & kEndsBoxLines) {
     in.run.boxCollecting = false;
   } else if (ln.word == "#IGNOREBOX" || ln.word == "#OPTIONALBOX") {
     return Prepared::Finished;
@@ -204,7 +193,7 @@ Prepared PrepareLine(Interp& in, std::string& L, bool lineOnly, BlockStacks& st)
   }
 
   // 20: most commands start with a clean error code
-  if (!KeepsErrorCode(ln.word)) in.err.code = 0;
+  if (!(flags & kKeepsError)) in.err.code = 0;
   return Prepared::Run;
 }
 
@@ -243,8 +232,8 @@ void AfterCommand(Interp& in, const std::string& L, bool setCaller, bool notLogg
   // 2: a word without handler
   bool syntax = false;
   // A sub-keyword no handler knows leaves -999, which is not logged.
-  if (in.err.code == -999 && ln.unhandled && !setCaller) {
-    in.err.code = 1;
+  if (in.err.code == kErrNoHandler && ln.unhandled && !setCaller) {
+    in.err.code = kErrUsage;
     syntax = true;
   }
   // 3: publish the result
@@ -258,7 +247,7 @@ void AfterCommand(Interp& in, const std::string& L, bool setCaller, bool notLogg
   if (in.err.code > 0) ErrorEpilogue(in, syntax ? "Syntax : " + L : L, notLogged);
   PerLineResets(in);
   // 6
-  if (in.run.tracing && !ExcludedFromErrorTrace(ln.word)) TraceEvent(in, "ERR", L);
+  if (in.run.tracing && !(ln.command && (ln.command->flags & kNoErrorTrace))) TraceEvent(in, "ERR", L);
 }
 
 }  // namespace kes

@@ -31,9 +31,6 @@ void PerLineResets(Interp& in);
 // A line that opens an IF block: it starts with IF and ends with THEN.
 bool IsBlockIfLine(std::string_view line);
 
-// True for command words that see the previous command's error code.
-bool KeepsErrorCode(std::string_view word);
-
 // A loop that has no iterations left: its lines up to NEXT are skipped.
 bool LoopFinished(const ForRecord& f);
 

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <exception>
+#include <utility>
+
 #include "boxes/boxes.h"
 #include "interp/dispatcher.h"
 #include "interp/log.h"
@@ -17,15 +20,9 @@ Frame& CurrentFrame(Interp& in) {
   return in.run.frames[static_cast<size_t>(d)];
 }
 
-static ScriptLevel* CurrentLevel(Interp& in) {
-  const int l = in.run.scriptLevel;
-  if (l < 0 || l >= static_cast<int>(in.run.levels.size())) return nullptr;
-  return &in.run.levels[static_cast<size_t>(l)];
-}
-
 void NestingError(Interp& in) {
-  in.err.code = 1;
-  const ScriptLevel* lvl = CurrentLevel(in);
+  in.err.code = kErrUsage;
+  const ScriptLevel* lvl = in.run.CurrentLevel();
   const std::string text = "Loop\r\n" + (lvl ? lvl->name : std::string()) + "\r\nline" +
                            std::to_string(CurrentFrame(in).line) + "\r\n" + in.line.commandText;
   WriteLog(in, text);
@@ -70,6 +67,26 @@ void DesktopWatch(Interp& in) {
 
 namespace {
 
+// Runs f when the scope is left by an exception.
+template <class F>
+class OnException {
+ public:
+  explicit OnException(F f) : f_(std::move(f)), count_(std::uncaught_exceptions()) {}
+  OnException(const OnException&) = delete;
+  OnException& operator=(const OnException&) = delete;
+  ~OnException() {
+    if (std::uncaught_exceptions() <= count_) return;
+    try {
+      f_();
+    } catch (...) {
+    }
+  }
+
+ private:
+  F f_;
+  int count_;
+};
+
 // Splits the runner's source into the name and up to 64 arguments.
 void SplitSource(Interp& in, const std::string& source, std::string& name, std::vector<std::string>& args) {
   args.clear();
@@ -102,7 +119,7 @@ void SplitSource(Interp& in, const std::string& source, std::string& name, std::
 // Sets SCRIPTPATH to the folder of the level now current.
 void PublishScriptPath(Interp& in) {
   if (in.mach.childMode) return;
-  const ScriptLevel* lvl = CurrentLevel(in);
+  const ScriptLevel* lvl = in.run.CurrentLevel();
   SetVariable(in, "SCRIPTPATH", lvl ? lvl->folder : std::string());
 }
 
@@ -142,6 +159,7 @@ void RunScript(Interp& in, std::string source, bool reportMissing, bool& subCall
 
   // A new call depth with its arguments and a frame.
   const std::string callerFrame = CurrentFrame(in).name;
+  const int levelOnEntry = run.scriptLevel;
   ++run.callDepth;
   const int depth = run.callDepth;
   auto& slots = in.vars.Args(depth);
@@ -151,19 +169,30 @@ void RunScript(Interp& in, std::string source, bool reportMissing, bool& subCall
   frame0.line = 0;
   frame0.sub = isSub;
 
+  bool left = false;
   auto leaveDepth = [&]() {
+    left = true;
     if (depth > 0) SetVariable(in, "NARG", callerNarg);
     in.vars.ClearLocals(depth);
     run.frames[static_cast<size_t>(depth)] = Frame{};
     --run.callDepth;
   };
+  // Memory running out while a script is loaded ends the run here; the
+  // caller's line guard reports it. The call depth and the script levels go
+  // back to what they were, so the caller's script goes on.
+  const OnException unwind([&] {
+    while (run.scriptLevel > levelOnEntry) run.levels[static_cast<size_t>(run.scriptLevel--)] = ScriptLevel{};
+    if (!left) leaveDepth();
+  });
 
   if (!isSub) {
     ++run.scriptLevel;
     if (static_cast<int>(run.levels.size()) <= run.scriptLevel) run.levels.resize(static_cast<size_t>(run.scriptLevel) + 1);
     ScriptLevel& lvl = run.levels[static_cast<size_t>(run.scriptLevel)];
     lvl = ScriptLevel{};
-    bool ok = ObtainScript(in, name, reportMissing, lvl);
+    // A packaged run hands the loader its argument text (for "/PLUG file").
+    const bool packagedRun = in.mach.packaged && depth == 0;
+    bool ok = ObtainScript(in, packagedRun ? source : name, reportMissing, lvl);
     if (ok) {
       if (scrambledName) lvl.scrambled = true;
       ok = BuildLineStore(in, lvl);
@@ -178,7 +207,7 @@ void RunScript(Interp& in, std::string source, bool reportMissing, bool& subCall
   } else {
     run.frames[static_cast<size_t>(depth)].name = callerFrame + "(SUB-" + name + ")";
   }
-  ScriptLevel* lvl = CurrentLevel(in);
+  ScriptLevel* lvl = in.run.CurrentLevel();
   if (!lvl) {
     leaveDepth();
     return;
@@ -194,7 +223,7 @@ void RunScript(Interp& in, std::string source, bool reportMissing, bool& subCall
   if (isSub) {
     const Label* s = FindLabel(lvl->subs, name, true);
     if (!s) {
-      in.err.code = 555;
+      in.err.code = kErrMissingPartner;
       leaveDepth();
       return;
     }
@@ -234,7 +263,7 @@ void RunScript(Interp& in, std::string source, bool reportMissing, bool& subCall
     if (line.size() >= 4 && Upper(std::string_view(line).substr(0, 4)) == "SUB ") break;
 
     Dispatch(in, line, lvl->name, out, stacks);
-    lvl = CurrentLevel(in);  // a CALL may have grown the level table
+    lvl = in.run.CurrentLevel();  // a CALL may have grown the level table
     if (!lvl) break;
 
     bool advance = !fromQueue;
@@ -252,7 +281,7 @@ void RunScript(Interp& in, std::string source, bool reportMissing, bool& subCall
       if (code == "#GTO#") {
         const Label* l = FindLabel(lvl->labels, operand, false);
         if (!l) {
-          in.err.code = 5;
+          in.err.code = kErrRefused;
           break;
         }
         index = l->line + 1;

@@ -6,7 +6,6 @@
 #include <cstdio>
 
 #include "interp/commands.h"
-#include "sysadmin/file_args.h"
 #include "sysadmin/fileops.h"
 
 namespace kes {
@@ -96,7 +95,7 @@ void CmdAttrib(Interp& in, Ctx&) {
   const std::string path = PathField(in, 1);
   const std::string change = FieldUnquoted(in, 2);
   if (path.empty()) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   if (RefusePath(in, path)) return;
@@ -108,7 +107,7 @@ void CmdAttrib(Interp& in, Ctx&) {
     targets.push_back(path);
   }
   if (targets.empty()) {
-    in.err.code = 53;
+    in.err.code = kErrNotFound;
     return;
   }
   if (change.empty()) {
@@ -118,7 +117,7 @@ void CmdAttrib(Interp& in, Ctx&) {
   DWORD setMask, clearMask;
   bool exact;
   if (!ParseAttrChange(change, setMask, clearMask, exact)) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   int first = 0;
@@ -127,7 +126,7 @@ void CmdAttrib(Interp& in, Ctx&) {
     if (old == INVALID_FILE_ATTRIBUTES) continue;
     DWORD a = ((old & kSettable) & ~clearMask) | setMask;
     if (a == 0) a = FILE_ATTRIBUTE_NORMAL;
-    if (!SetFileAttributesA(t.c_str(), a) && !first) first = FileErrorCode(GetLastError());
+    if (!SetFileAttributesA(t.c_str(), a) && !first) first = LanguageError(GetLastError());
   }
   in.err.code = first;
   in.line.result = AttrText(GetFileAttributesA(targets.front().c_str()));
@@ -142,7 +141,7 @@ void CmdDir(Interp& in, Ctx&) {
   auto& list = in.vars.Sys(SysList::DIR);
   list.clear();
   if (opts.find_first_not_of("FDP ") != std::string::npos) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   if (RefusePath(in, pattern)) return;
@@ -150,7 +149,7 @@ void CmdDir(Interp& in, Ctx&) {
   const bool files = !folders || opts.find('F') != std::string::npos;
   const bool full = opts.find('P') != std::string::npos;
   if (!FolderOfPatternExists(pattern)) {
-    in.err.code = 53;
+    in.err.code = kErrNotFound;
   } else {
     std::vector<FoundEntry> found = FindEntries(pattern, files, folders);
     std::sort(found.begin(), found.end(), NameLess);
@@ -209,7 +208,7 @@ int TreeRoot(const std::string& arg, std::string& root) {
   std::string p = arg.empty() ? std::string(".") : arg;
   if (const int e = CheckUsablePath(p)) return e;
   p = FullPathName(p);
-  if (!FolderExists(p)) return 53;
+  if (!FolderExists(p)) return kErrNotFound;
   if (!EndsWithSlash(p)) p += '\\';
   root = p;
   return 0;
@@ -230,8 +229,8 @@ void CmdXDir(Interp& in, Ctx&) {
     w.pattern = FieldUnquoted(in, 2).empty() ? "*" : FieldUnquoted(in, 2);
     w.lines = &list;
     w.Walk(root);
-    if (w.full) in.err.code = 7;
-    else if (w.tooLong) in.err.code = 52;
+    if (w.full) in.err.code = kErrOutOfMemory;
+    else if (w.tooLong) in.err.code = kErrLocalFile;
   }
   in.line.result = IntText(static_cast<int64_t>(list.size()));
   in.line.secondResult = true;
@@ -249,7 +248,7 @@ void CmdXSize(Interp& in, Ctx&) {
   TreeWalk w;
   w.pattern = FieldUnquoted(in, 2).empty() ? "*" : FieldUnquoted(in, 2);
   w.Walk(root);
-  if (w.tooLong) in.err.code = 52;
+  if (w.tooLong) in.err.code = kErrLocalFile;
   in.line.result = IntText(static_cast<int64_t>(w.bytes));
   SetVariable(in, "XSIZE.FILES", IntText(static_cast<int64_t>(w.files)));
   SetVariable(in, "XSIZE.FOLDERS", IntText(static_cast<int64_t>(w.folders)));
@@ -258,9 +257,9 @@ void CmdXSize(Interp& in, Ctx&) {
 // SIZE file: bytes of the file; with wildcards the total of the matching files.
 void CmdSize(Interp& in, Ctx&) {
   in.line.result.clear();
-  const std::string path = WholePathArg(in);
+  const std::string path = WholeArg(in);
   if (path.empty()) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   if (RefusePath(in, path)) return;
@@ -268,12 +267,12 @@ void CmdSize(Interp& in, Ctx&) {
   if (HasWildcards(path)) {
     const std::vector<FoundEntry> found = FindEntries(path, true, false);
     if (found.empty()) {
-      in.err.code = 53;
+      in.err.code = kErrNotFound;
       return;
     }
     for (const FoundEntry& f : found) total += f.size;
   } else if (!FileSize64(path, total)) {
-    in.err.code = 53;
+    in.err.code = kErrNotFound;
     return;
   }
   in.line.result = IntText(static_cast<int64_t>(total));
@@ -300,7 +299,7 @@ void CmdWhere(Interp& in, Ctx&) {
   auto& list = in.vars.Sys(SysList::DIR);
   list.clear();
   if (name.empty()) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   std::vector<std::string> dirs;
@@ -343,7 +342,7 @@ void CmdWhere(Interp& in, Ctx&) {
     }
     if (!any && !list.empty()) break;
   }
-  if (list.empty()) in.err.code = 53;
+  if (list.empty()) in.err.code = kErrNotFound;
   in.line.result = IntText(static_cast<int64_t>(std::min<size_t>(list.size(), 32767)));
   SetVariable(in, "NDIR", IntText(static_cast<int64_t>(list.size())));
 }
@@ -354,9 +353,9 @@ namespace {
 template <class F>
 void PathForm(Interp& in, F call) {
   in.line.result.clear();
-  const std::string path = WholePathArg(in);
+  const std::string path = WholeArg(in);
   if (path.empty()) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   if (RefusePath(in, path)) return;
@@ -367,7 +366,7 @@ void PathForm(Interp& in, F call) {
     n = call(path.c_str(), buf.data(), static_cast<DWORD>(buf.size()));
   }
   if (n == 0 || n >= buf.size()) {
-    in.err.code = n == 0 ? FileErrorCode(GetLastError()) : 52;
+    in.err.code = n == 0 ? LanguageError(GetLastError()) : kErrLocalFile;
     return;
   }
   in.line.result.assign(buf.data(), n);
@@ -393,7 +392,7 @@ void CmdDirTranslate(Interp& in, Ctx&) {
   std::string name = PathField(in, 1);
   const std::string base = PathField(in, 2);
   if (name.empty()) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   if (!base.empty() && !IsAbsolute(name)) name = (EndsWithSlash(base) ? base : base + "\\") + name;
@@ -401,11 +400,11 @@ void CmdDirTranslate(Interp& in, Ctx&) {
   char* filePart = nullptr;
   const DWORD n = GetFullPathNameA(name.c_str(), sizeof buf, buf, &filePart);
   if (n == 0) {
-    in.err.code = FileErrorCode(GetLastError());
+    in.err.code = LanguageError(GetLastError());
     return;
   }
   if (n > kMaxPathChars) {
-    in.err.code = 52;
+    in.err.code = kErrLocalFile;
     return;
   }
   in.line.result.assign(buf, n);
@@ -416,7 +415,7 @@ void CmdDirTranslate(Interp& in, Ctx&) {
 // default), HEX (two hexadecimal digits a byte) or DEC (decimal codes
 // separated by blanks). The result is also the BINGET built-in.
 void CmdBinGet(Interp& in, Ctx&) {
-  in.cfg.binget.clear();
+  in.files.binget.clear();
   in.line.result.clear();
   const std::string file = PathField(in, 1);
   const std::string offText = Field(in, 2);
@@ -426,18 +425,18 @@ void CmdBinGet(Interp& in, Ctx&) {
   const int64_t count = countText.empty() ? 1 : ValInt64(countText);
   if (file.empty() || offset < 0 || count < 1 || count > 65536 ||
       !(format.empty() || format == "TEXT" || format == "HEX" || format == "DEC")) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   if (RefusePath(in, file)) return;
   if (!FileExists(file)) {
-    in.err.code = 53;
+    in.err.code = kErrNotFound;
     return;
   }
   HANDLE h = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
-    in.err.code = FileErrorCode(GetLastError());
+    in.err.code = LanguageError(GetLastError());
     return;
   }
   LARGE_INTEGER size{}, pos{};
@@ -445,16 +444,16 @@ void CmdBinGet(Interp& in, Ctx&) {
   std::string bytes;
   int err = 0;
   if (!GetFileSizeEx(h, &size)) {
-    err = FileErrorCode(GetLastError());
+    err = LanguageError(GetLastError());
   } else if (offset >= size.QuadPart) {
-    err = 62;  // past the end
+    err = kErrPastEnd;
   } else if (!SetFilePointerEx(h, pos, nullptr, FILE_BEGIN)) {
-    err = FileErrorCode(GetLastError());
+    err = LanguageError(GetLastError());
   } else {
     bytes.resize(static_cast<size_t>(std::min<int64_t>(count, size.QuadPart - offset)));
     DWORD got = 0;
     if (!ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr))
-      err = FileErrorCode(GetLastError());
+      err = LanguageError(GetLastError());
     bytes.resize(got);
   }
   CloseHandle(h);
@@ -477,7 +476,7 @@ void CmdBinGet(Interp& in, Ctx&) {
   } else {
     out = bytes;
   }
-  in.cfg.binget = out;
+  in.files.binget = out;
   in.line.result = out;
 }
 

@@ -4,7 +4,6 @@
 
 #include "boxes/boxes.h"
 #include "interp/commands.h"
-#include "sysadmin/file_args.h"
 #include "sysadmin/fileops.h"
 #include "sysadmin/process.h"
 
@@ -34,17 +33,17 @@ std::string WithSlash(std::string p) {
 // when the copy fails.
 int CopyOneFile(const std::string& src, const std::string& dst) {
   if (const int e = CheckUsablePath(dst)) return e;
-  if (SameFile(src, dst)) return 75;  // a file copied onto itself would be destroyed
+  if (SameFile(src, dst)) return kErrNotAccessible;  // a file copied onto itself would be destroyed
   const std::string folder = FolderPart(dst);
   if (!folder.empty() && !FolderExists(folder) && !(folder.size() == 2 && folder[1] == ':')) MakeFolderTree(folder);
   const DWORD old = GetFileAttributesA(dst.c_str());
-  if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_DIRECTORY)) return 75;
+  if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_DIRECTORY)) return kErrNotAccessible;
   const bool cleared = old != INVALID_FILE_ATTRIBUTES && (old & kClearable);
   if (cleared) SetFileAttributesA(dst.c_str(), FILE_ATTRIBUTE_NORMAL);
   if (CopyFileA(src.c_str(), dst.c_str(), FALSE)) return 0;
   const DWORD e = GetLastError();
   if (cleared) SetFileAttributesA(dst.c_str(), old);
-  return FileErrorCode(e);
+  return LanguageError(e);
 }
 
 }  // namespace
@@ -54,7 +53,7 @@ void CmdCopy(Interp& in, Ctx&) {
   const std::string src = PathField(in, 1);
   std::string tgt = PathField(in, 2);
   if (src.empty() || tgt.empty()) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   if (RefusePath(in, src) || RefusePath(in, tgt)) return;
@@ -62,7 +61,7 @@ void CmdCopy(Interp& in, Ctx&) {
   if (toFolder) tgt = WithSlash(tgt);
   if (!HasWildcards(src)) {
     if (!FileExists(src)) {
-      in.err.code = 53;
+      in.err.code = kErrNotFound;
       return;
     }
     in.err.code = CopyOneFile(src, toFolder ? tgt + NamePart(src) : tgt);
@@ -70,7 +69,7 @@ void CmdCopy(Interp& in, Ctx&) {
   }
   const std::vector<FoundEntry> list = FindEntries(src, true, false);
   if (list.empty()) {
-    in.err.code = 53;
+    in.err.code = kErrNotFound;
     return;
   }
   const std::string from = FolderPart(src);
@@ -85,15 +84,15 @@ void CmdCopy(Interp& in, Ctx&) {
 
 // DEL path: every matching file, read-only, hidden and system ones too.
 void CmdDel(Interp& in, Ctx&) {
-  const std::string path = WholePathArg(in);
+  const std::string path = WholeArg(in);
   if (path.empty()) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   if (RefusePath(in, path)) return;
   const std::vector<FoundEntry> list = EndsWithSlash(path) ? std::vector<FoundEntry>() : FindEntries(path, true, false);
   if (list.empty()) {
-    in.err.code = 53;
+    in.err.code = kErrNotFound;
     return;
   }
   const std::string folder = FolderPart(path);
@@ -108,7 +107,7 @@ void CmdDel(Interp& in, Ctx&) {
     const DWORD e = GetLastError();
     // A file that stays keeps its attributes.
     if (cleared) SetFileAttributesA(full.c_str(), old);
-    if (!first) first = FileErrorCode(e);
+    if (!first) first = LanguageError(e);
   }
   in.err.code = first;
 }
@@ -119,11 +118,11 @@ void CmdRen(Interp& in, Ctx&) {
   std::string src = PathField(in, 1);
   std::string tgt = PathField(in, 2);
   if (src.empty() || tgt.empty()) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   if (RefusePath(in, src) || RefusePath(in, tgt)) return;
-  in.err.code = 53;
+  in.err.code = kErrNotFound;
   if (EndsWithSlash(src) != EndsWithSlash(tgt)) return;
   while (src.size() > 3 && EndsWithSlash(src)) src.pop_back();
   while (tgt.size() > 3 && EndsWithSlash(tgt)) tgt.pop_back();
@@ -131,11 +130,11 @@ void CmdRen(Interp& in, Ctx&) {
   if (a == INVALID_FILE_ATTRIBUTES) return;
   const bool sameName = EqualsNoCase(FullPathName(src), FullPathName(tgt));
   if ((a & FILE_ATTRIBUTE_DIRECTORY) && !sameName && PathInside(tgt, src)) {
-    in.err.code = 75;  // a folder cannot move into itself
+    in.err.code = kErrNotAccessible;  // a folder cannot move into itself
     return;
   }
   if (GetFileAttributesA(tgt.c_str()) != INVALID_FILE_ATTRIBUTES && !SameFile(src, tgt)) {
-    in.err.code = 58;  // both files stay as they are
+    in.err.code = kErrFileExists;  // both files stay as they are
     return;
   }
   if (sameName && NamePart(FullPathName(src)) != NamePart(FullPathName(tgt))) {
@@ -147,19 +146,19 @@ void CmdRen(Interp& in, Ctx&) {
       if (GetFileAttributesA(t.c_str()) == INVALID_FILE_ATTRIBUTES) tmp = t;
     }
     if (tmp.empty() || !MoveFileA(src.c_str(), tmp.c_str())) {
-      in.err.code = FileErrorCode(GetLastError());
+      in.err.code = LanguageError(GetLastError());
       return;
     }
     if (!MoveFileA(tmp.c_str(), tgt.c_str())) {
       const DWORD e = GetLastError();
       MoveFileA(tmp.c_str(), src.c_str());
-      in.err.code = FileErrorCode(e);
+      in.err.code = LanguageError(e);
       return;
     }
     in.err.code = 0;
     return;
   }
-  in.err.code = MoveFileA(src.c_str(), tgt.c_str()) ? 0 : FileErrorCode(GetLastError());
+  in.err.code = MoveFileA(src.c_str(), tgt.c_str()) ? 0 : LanguageError(GetLastError());
 }
 
 // ---- shell file operations
@@ -190,11 +189,11 @@ bool IsRootPath(const std::string& full) {
 int PathList(std::string_view text, const std::string& quote, std::vector<std::string>& out) {
   for (const std::string& raw : SplitPlain(text, "|")) {
     const std::string p = Unquote(Trim(raw), quote);
-    if (p.empty()) return 1;
+    if (p.empty()) return kErrUsage;
     if (const int e = CheckUsablePath(p)) return e;
     out.push_back(FullPathName(p));
   }
-  return out.empty() ? 1 : 0;
+  return out.empty() ? kErrUsage : 0;
 }
 
 std::string DoubleZeroList(const std::vector<std::string>& paths) {
@@ -211,8 +210,8 @@ std::string DoubleZeroList(const std::vector<std::string>& paths) {
 
 // SHELLCOPY source,target and SHELLDELETE source through the shell's file
 // operation; several paths are joined with "|".
-void CmdShellCopy(Interp& in, Ctx&) {
-  const bool copy = in.line.word == "SHELLCOPY";
+void CmdShellCopy(Interp& in, Ctx& c) {
+  const bool copy = c.Word<ShellCopyWord>() == ShellCopyWord::ShellCopy;
   std::vector<std::string> from, to;
   int e = PathList(copy ? std::string_view(Field(in, 1)) : std::string_view(Trim(in.line.args)), in.sep.quote, from);
   if (!e && copy) e = PathList(Field(in, 2), in.sep.quote, to);
@@ -224,12 +223,12 @@ void CmdShellCopy(Interp& in, Ctx&) {
   for (const std::string& s : from) {
     if (!HasWildcards(s)) {
       if (!copy && IsRootPath(s)) {
-        in.err.code = 5;  // a whole drive or share is never deleted
+        in.err.code = kErrRefused;  // a whole drive or share is never deleted
         return;
       }
       const DWORD a = GetFileAttributesA(s.c_str());
       if (a == INVALID_FILE_ATTRIBUTES) {
-        in.err.code = 53;
+        in.err.code = kErrNotFound;
         return;
       }
       if (copy && (a & FILE_ATTRIBUTE_DIRECTORY))
@@ -242,11 +241,11 @@ void CmdShellCopy(Interp& in, Ctx&) {
     }
     const std::vector<FoundEntry> list = FindEntries(s, true, true);
     if (list.empty()) {
-      in.err.code = 53;
+      in.err.code = kErrNotFound;
       return;
     }
     if (!copy && IsRootPath(FolderPart(s)) && NamePart(s).find_first_not_of("*?.") == std::string::npos) {
-      in.err.code = 5;  // "X:\*.*" would empty a whole drive
+      in.err.code = kErrRefused;  // "X:\*.*" would empty a whole drive
       return;
     }
     if (copy)
@@ -280,13 +279,13 @@ void CmdShellCopy(Interp& in, Ctx&) {
 // FINDPATH document: the program associated with the document.
 void CmdFindPath(Interp& in, Ctx&) {
   in.line.result.clear();
-  const std::string path = WholePathArg(in);
+  const std::string path = WholeArg(in);
   if (path.empty()) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   if (CheckUsablePath(path)) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   // The call writes up to MAX_PATH bytes whatever the buffer; give it room.
@@ -294,20 +293,20 @@ void CmdFindPath(Interp& in, Ctx&) {
   const INT_PTR r = reinterpret_cast<INT_PTR>(FindExecutableA(path.c_str(), nullptr, buf));
   buf[sizeof buf - 1] = '\0';
   in.line.result = r > 32 ? std::string(buf) : std::string();
-  if (r <= 32) in.err.code = 1;
+  if (r <= 32) in.err.code = kErrUsage;
 }
 
 // EDIT file: opens the file in the text editor without waiting.
 void CmdEdit(Interp& in, Ctx&) {
-  const std::string path = WholePathArg(in);
+  const std::string path = WholeArg(in);
   if (path.empty()) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   if (RefusePath(in, path)) return;
   const bool quote = path.find(' ') != std::string::npos;
   const unsigned long e = StartProcess("notepad.exe " + (quote ? "\"" + path + "\"" : path), false);
-  in.err.code = e ? FileErrorCode(e) : 0;
+  in.err.code = e ? LanguageError(e) : 0;
 }
 
 }  // namespace kes

@@ -4,7 +4,6 @@
 
 #include "interp/commands.h"
 #include "script/loader.h"
-#include "sysadmin/file_args.h"
 #include "sysadmin/fileops.h"
 
 namespace kes {
@@ -43,8 +42,8 @@ void FlushIni(const std::string& file) { WritePrivateProfileStringA(nullptr, nul
 // writes (the value runs to the end of the line); DELSECTIONENTRY
 // file,section,entry deletes the entry, or the whole section when the entry
 // is empty.
-void CmdIniEntry(Interp& in, Ctx&) {
-  const bool del = in.line.word == "DELSECTIONENTRY";
+void CmdIniEntry(Interp& in, Ctx& c) {
+  const bool del = c.Word<IniEntryWord>() == IniEntryWord::DelSectionEntry;
   const std::string file = PathField(in, 1);
   const std::string section = FieldUnquoted(in, 2);
   const std::string entry = FieldUnquoted(in, 3);
@@ -52,43 +51,43 @@ void CmdIniEntry(Interp& in, Ctx&) {
   if (!del && n < 4) in.line.result.clear();
   if (file.empty() || section.empty() || HoldsLineBreak(section) || HoldsLineBreak(entry) ||
       section.find(']') != std::string::npos || entry.find('=') != std::string::npos) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   if (RefusePath(in, file)) return;
   if (del) {
     // Nothing to remove from a missing file, and no empty file is made.
     if (!FileExists(file) || IniReadOnly(file)) {
-      in.err.code = 1;
+      in.err.code = kErrUsage;
       return;
     }
     const BOOL ok = WritePrivateProfileStringA(section.c_str(), entry.empty() ? nullptr : entry.c_str(), nullptr,
                                                file.c_str());
     FlushIni(file);
-    if (!ok) in.err.code = 1;
+    if (!ok) in.err.code = kErrUsage;
     return;
   }
   if (entry.empty()) {
     // An empty entry name would read the list of entries or, written, erase
     // the section.
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   if (n < 4) {
     std::string value;
     if (!ReadIniValue(file, section, entry, value)) value.clear();
     in.line.result = value;
-    if (value.empty()) in.err.code = 1;
+    if (value.empty()) in.err.code = kErrUsage;
     return;
   }
   const std::string value = ArgsFromField(in, 4);
   if (HoldsLineBreak(value) || IniReadOnly(file)) {
-    in.err.code = 1;  // a line break would inject entries or sections
+    in.err.code = kErrUsage;  // a line break would inject entries or sections
     return;
   }
   const BOOL ok = WritePrivateProfileStringA(section.c_str(), entry.c_str(), value.c_str(), file.c_str());
   FlushIni(file);
-  if (!ok) in.err.code = 1;
+  if (!ok) in.err.code = kErrUsage;
 }
 
 // ---- data files: one "name=value" entry per line
@@ -129,11 +128,11 @@ constexpr uint64_t kMaxDataFile = 64u << 20;
 // Reads a data file. 0, 53 when missing (or a folder), 75 when it cannot be
 // read, 7 when it is too large.
 int LoadData(const std::string& file, std::vector<DataLine>& lines) {
-  if (!FileExists(file)) return 53;
+  if (!FileExists(file)) return kErrNotFound;
   uint64_t size = 0;
-  if (FileSize64(file, size) && size > kMaxDataFile) return 7;
+  if (FileSize64(file, size) && size > kMaxDataFile) return kErrOutOfMemory;
   std::string text;
-  if (!ReadWholeFile(file, text)) return 75;
+  if (!ReadWholeFile(file, text)) return kErrNotAccessible;
   lines = ParseData(text);
   return 0;
 }
@@ -143,9 +142,9 @@ int LoadData(const std::string& file, std::vector<DataLine>& lines) {
 int SaveData(const std::string& file, const std::vector<std::string>& lines) {
   std::string folder = FolderPart(FullPathName(file));
   if (folder.empty()) folder = ".\\";
-  if (!FolderExists(folder)) return 76;
+  if (!FolderExists(folder)) return kErrNotReachable;
   char tmp[MAX_PATH + 1];
-  if (!GetTempFileNameA(folder.c_str(), "kdt", 0, tmp)) return FileErrorCode(GetLastError());
+  if (!GetTempFileNameA(folder.c_str(), "kdt", 0, tmp)) return LanguageError(GetLastError());
   std::string body;
   for (const std::string& l : lines) {
     body += l;
@@ -154,7 +153,7 @@ int SaveData(const std::string& file, const std::vector<std::string>& lines) {
   HANDLE h = CreateFileA(tmp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     DeleteFileA(tmp);
-    return 75;
+    return kErrNotAccessible;
   }
   DWORD w = 0;
   const bool ok = body.empty() || (WriteFile(h, body.data(), static_cast<DWORD>(body.size()), &w, nullptr) &&
@@ -162,17 +161,17 @@ int SaveData(const std::string& file, const std::vector<std::string>& lines) {
   CloseHandle(h);
   if (!ok) {
     DeleteFileA(tmp);
-    return 61;
+    return kErrDiskFull;
   }
   const DWORD old = GetFileAttributesA(file.c_str());
   if (old != INVALID_FILE_ATTRIBUTES && (old & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
     DeleteFileA(tmp);
-    return 75;
+    return kErrNotAccessible;
   }
   if (!MoveFileExA(tmp, file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     const DWORD e = GetLastError();
     DeleteFileA(tmp);
-    return FileErrorCode(e);
+    return LanguageError(e);
   }
   // The new file keeps the hidden and system marks of the old one.
   if (old != INVALID_FILE_ATTRIBUTES && (old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
@@ -193,7 +192,7 @@ void CmdDataGet(Interp& in, Ctx&) {
   const std::string file = PathField(in, 1);
   const std::string name = TrimBlanks(FieldUnquoted(in, 2));
   if (file.empty()) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   if (RefusePath(in, file)) return;
@@ -211,7 +210,7 @@ void CmdDataGet(Interp& in, Ctx&) {
     return;
   }
   if (!ValidDataName(name)) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   for (const DataLine& d : lines)
@@ -220,7 +219,7 @@ void CmdDataGet(Interp& in, Ctx&) {
       return;
     }
   in.line.result.clear();
-  in.err.code = 1;
+  in.err.code = kErrUsage;
 }
 
 // DATAPUT file,name,value sets an entry (the value runs to the end of the
@@ -229,7 +228,7 @@ void CmdDataGet(Interp& in, Ctx&) {
 void CmdDataPut(Interp& in, Ctx&) {
   const std::string file = PathField(in, 1);
   if (file.empty()) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   if (RefusePath(in, file)) return;
@@ -237,7 +236,7 @@ void CmdDataPut(Interp& in, Ctx&) {
   if (FieldCount(in) < 2) {
     for (const std::string& l : in.vars.Sys(SysList::DATA)) {
       if (HoldsLineBreak(l)) {
-        in.err.code = 1;
+        in.err.code = kErrUsage;
         return;
       }
       out.push_back(l);
@@ -249,7 +248,7 @@ void CmdDataPut(Interp& in, Ctx&) {
   const bool remove = FieldCount(in) < 3;
   const std::string value = remove ? std::string() : ArgsFromField(in, 3);
   if (!ValidDataName(name) || HoldsLineBreak(value)) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   std::vector<DataLine> lines;
@@ -268,7 +267,7 @@ void CmdDataPut(Interp& in, Ctx&) {
     out.push_back(d.text);
   }
   if (remove && !done) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   if (!done) out.push_back(name + "=" + value);

@@ -109,7 +109,7 @@ bool HostResolves(const std::string& name) {
 
 void CmdRegKeyGet(Interp& in, Ctx&) {
   const KeyArgs s = ParseKeyArgs(in, true);
-  const RegValueText v = RegistryGetValue(s.keyPath, s.valueName, in.Sep());
+  const RegValueText v = RegistryGetValue(in.registry, s.keyPath, s.valueName, in.Sep());
   in.err.code = v.code;
   in.line.result = v.text;
   SetVariable(in, "REGKEYTYPE", v.typeName);
@@ -117,12 +117,12 @@ void CmdRegKeyGet(Interp& in, Ctx&) {
 
 // ---- REGKEYSET key,value,data,type and REGKEYNEW key
 
-void CmdRegKeySet(Interp& in, Ctx&) {
+void CmdRegKeySet(Interp& in, Ctx& c) {
   const KeyArgs s = ParseKeyArgs(in, true);
   RegKey key;
   // The opener creates the key when it cannot be opened.
-  in.err.code = OpenKey(SplitKeyPath(s.keyPath), false, KEY_WRITE, key);
-  if (in.line.word == "REGKEYNEW" || in.err.code) return;
+  in.err.code = OpenKey(in.registry, SplitKeyPath(s.keyPath), false, KEY_WRITE, key);
+  if (c.Word<RegKeySetWord>() == RegKeySetWord::RegKeyNew || in.err.code) return;
 
   // Data is field 3 and the type field 4. When more fields follow and the
   // last one names a type, the data runs up to it, so data may hold the
@@ -186,14 +186,14 @@ void CmdRegKeyDel(Interp& in, Ctx&) {
     keyPath = WithoutTrailingBackslashes(keyPath);
     const size_t bs = keyPath.rfind('\\');
     if (bs == std::string::npos || bs + 1 >= keyPath.size()) {
-      in.err.code = 1;
+      in.err.code = kErrUsage;
       return;
     }
     subName = keyPath.substr(bs + 1);
     keyPath.resize(bs);
   }
   RegKey key;
-  in.err.code = OpenKey(SplitKeyPath(keyPath), false, KEY_WRITE, key);
+  in.err.code = OpenKey(in.registry, SplitKeyPath(keyPath), false, KEY_WRITE, key);
   if (in.err.code) return;
   if (!s.hasSeparator) in.err.code = RegDeleteKeyA(key.get(), subName.c_str());
   else in.err.code = RegDeleteValueA(key.get(), s.valueName.c_str());
@@ -206,7 +206,7 @@ void CmdRegKeyList(Interp& in, Ctx&) {
   list.clear();
   const KeyArgs s = ParseKeyArgs(in, false);
   RegKey key;
-  in.err.code = OpenKey(SplitKeyPath(s.keyPath), false, KEY_READ, key);
+  in.err.code = OpenKey(in.registry, SplitKeyPath(s.keyPath), false, KEY_READ, key);
   if (!in.err.code) {
     char name[kKeyNameBuffer];
     for (DWORD i = 0;; ++i) {
@@ -229,7 +229,7 @@ void CmdRegValueList(Interp& in, Ctx&) {
   list.clear();
   const KeyArgs s = ParseKeyArgs(in, false);
   RegKey key;
-  in.err.code = OpenKey(SplitKeyPath(s.keyPath), false, KEY_QUERY_VALUE, key);
+  in.err.code = OpenKey(in.registry, SplitKeyPath(s.keyPath), false, KEY_QUERY_VALUE, key);
   if (!in.err.code) {
     // Room for the longest value name the platform allows (16,383).
     std::vector<char> name(kValueNameBuffer + 1);
@@ -291,7 +291,7 @@ void CmdRegKeyXList(Interp& in, Ctx&) {
   const KeyArgs s = ParseKeyArgs(in, false);
   const KeyPath top = SplitKeyPath(s.keyPath);
   RegKey first;
-  in.err.code = OpenKey(top, false, KEY_READ, first);
+  in.err.code = OpenKey(in.registry, top, false, KEY_READ, first);
   if (!in.err.code) {
     std::vector<WalkLevel> stack;
     stack.push_back(WalkLevel{first.get(), WithoutTrailingBackslashes(top.subkey), {}, 0});
@@ -322,10 +322,11 @@ void CmdRegKeyXList(Interp& in, Ctx&) {
 
 // ---- REGCONNECT ON,computer / OFF; SERVICECONNECT the same for services
 
-void CmdRegConnect(Interp& in, Ctx&) {
-  std::string& target = in.line.word == "SERVICECONNECT" ? ServiceComputer() : Registry().remoteComputer;
+void CmdRegConnect(Interp& in, Ctx& c) {
+  std::string& target =
+      c.Word<RegConnectWord>() == RegConnectWord::ServiceConnect ? in.services.computer : in.registry.remoteComputer;
   in.err.code = 0;
-  if (Upper(Field(in, 1)) != "ON") {
+  if (!IsOnWord(Field(in, 1))) {
     target.clear();
     return;
   }
@@ -335,16 +336,16 @@ void CmdRegConnect(Interp& in, Ctx&) {
   name = Trim(name);
   target = name;
   if (name.empty()) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
-  if (!HostResolves(name)) in.err.code = kRegHostUnreachable;
+  if (!HostResolves(name)) in.err.code = kErrNotReachable;
 }
 
 // ---- REG IMPERSONATE,ON / OFF
 
 void CmdReg(Interp& in, Ctx&) {
-  in.err.code = 1;
+  in.err.code = kErrUsage;
   std::string opt = Upper(Field(in, 1)), value = Upper(Field(in, 2));
   if (FieldCount(in) == 1) {
     // "REG IMPERSONATE ON" written with a blank.
@@ -355,7 +356,7 @@ void CmdReg(Interp& in, Ctx&) {
     }
   }
   if ((opt == "IMPERSONATE" || opt == "IMPERSONNATE") && (value == "ON" || value == "OFF")) {
-    Registry().openSecurity = value == "ON";
+    in.registry.openSecurity = value == "ON";
     in.err.code = 0;
   }
 }
@@ -368,7 +369,7 @@ void CmdReg(Interp& in, Ctx&) {
 void CmdAtRun(Interp& in, Ctx&) {
   const std::string command = Trim(in.line.args);
   if (command.empty()) {
-    in.err.code = 1;
+    in.err.code = kErrUsage;
     return;
   }
   int32_t code = 0;
@@ -388,7 +389,7 @@ void CmdAtRun(Interp& in, Ctx&) {
   RegKey key;
   OpenOptions opt;
   opt.useRemote = false;
-  in.err.code = OpenKey(SplitKeyPath(kAtRunKey), false, KEY_WRITE, key, opt);
+  in.err.code = OpenKey(in.registry, SplitKeyPath(kAtRunKey), false, KEY_WRITE, key, opt);
   if (in.err.code) return;
   const std::string name = kAtRunPrefix + std::to_string(number);
   in.err.code = WriteString(key.get(), name, REG_SZ, command, 1);
@@ -415,13 +416,13 @@ void CmdAtDelete(Interp& in, Ctx&) {
       OpenOptions opt;
       opt.useRemote = false;
       opt.createFallback = false;
-      in.err.code = OpenKey(SplitKeyPath(kAtRunKey), false, KEY_WRITE, key, opt);
+      in.err.code = OpenKey(in.registry, SplitKeyPath(kAtRunKey), false, KEY_WRITE, key, opt);
       if (in.err.code) return;
     }
     const LONG rc = RegDeleteValueA(key.get(), e.valueName.c_str());
     if (rc != ERROR_SUCCESS) in.err.code = rc;
   }
-  if (!matched && !command.empty()) in.err.code = 1;
+  if (!matched && !command.empty()) in.err.code = kErrUsage;
 }
 
 }  // namespace kes

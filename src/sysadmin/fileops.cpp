@@ -58,9 +58,9 @@ int WriteTextLine(const std::string& path, std::string_view text, bool append) {
       ok = WriteFile(h, line.data(), static_cast<DWORD>(line.size()), &w, nullptr) && w == line.size();
     }
     CloseHandle(h);
-    return ok ? 0 : 75;
+    return ok ? 0 : kErrNotAccessible;
   }
-  return 75;
+  return kErrNotAccessible;
 }
 
 bool HasWildcards(std::string_view p) { return p.find_first_of("*?") != std::string_view::npos; }
@@ -84,7 +84,7 @@ bool NamesDevice(std::string_view p) {
 }
 
 int CheckUsablePath(std::string_view p) {
-  if (p.size() > kMaxPathChars || NamesDevice(p)) return 52;
+  if (p.size() > kMaxPathChars || NamesDevice(p)) return kErrLocalFile;
   return 0;
 }
 
@@ -142,41 +142,6 @@ bool SameFile(const std::string& a, const std::string& b) {
   if (ia.nFileIndexHigh == 0 && ia.nFileIndexLow == 0) return false;
   return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
          ia.nFileIndexLow == ib.nFileIndexLow;
-}
-
-int FileErrorCode(unsigned long e) {
-  switch (e) {
-    case 0: return 0;
-    case ERROR_FILE_NOT_FOUND: return 53;
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH:
-    case ERROR_BAD_NET_NAME:
-    case ERROR_BAD_NET_RESP:
-    case ERROR_DEV_NOT_EXIST:
-      return 76;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_CURRENT_DIRECTORY:
-    case ERROR_DIR_NOT_EMPTY:
-      return 75;
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-      return 58;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      return 61;
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_FILENAME_EXCED_RANGE:
-    case ERROR_INVALID_PARAMETER:
-      return 52;
-    case ERROR_NOT_SAME_DEVICE: return 74;
-    case ERROR_NOT_READY: return 71;
-    case ERROR_WRITE_PROTECT: return 70;
-    default: return static_cast<int>(e);
-  }
 }
 
 namespace {

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "interp/errors.h"
+
 namespace kes {
 
 // Creates a folder with every missing parent; true when it exists afterwards.
@@ -41,12 +43,6 @@ std::string FullPathName(const std::string& path);
 bool PathInside(const std::string& child, const std::string& parent);
 // True when both paths name one existing file or folder.
 bool SameFile(const std::string& a, const std::string& b);
-
-// The language's error number for a Windows error of a file operation:
-// 53 file not found, 76 path not found, 75 access refused or file in use,
-// 58 already exists, 61 disk full, 52 bad name, 74 other drive, 71 not ready,
-// 70 write-protected; any other Windows error number as it is.
-int FileErrorCode(unsigned long winError);
 
 // ---- matching
 

@@ -8,25 +8,11 @@
 
 namespace kes {
 
-namespace {
-
-}  // namespace
-
 // Allocated on first use: a static array would be stored in the executable
 // file, which the packager needs to keep small.
 char* TransferBuffer() {
   static char* buffer = new char[kTransferBufferSize];
   return buffer;
-}
-
-RegistryState& Registry() {
-  static RegistryState s;
-  return s;
-}
-
-std::string& ServiceComputer() {
-  static std::string s;
-  return s;
 }
 
 KeyPath SplitKeyPath(std::string_view path) {
@@ -58,13 +44,14 @@ void RegKey::Reset(RegHandle key, RegHandle remoteRoot) {
   remoteRoot_ = remoteRoot;
 }
 
-int32_t OpenKey(const KeyPath& path, bool create, uint32_t access, RegKey& out, const OpenOptions& opt) {
+int32_t OpenKey(const RegistryState& state, const KeyPath& path, bool create, uint32_t access, RegKey& out,
+                const OpenOptions& opt) {
   out.Close();
   HKEY root = RootHandle(path.root);
   HKEY remote = nullptr;
-  const std::string& computer = Registry().remoteComputer;
+  const std::string& computer = state.remoteComputer;
   if (opt.useRemote && !computer.empty()) {
-    if (root == HKEY_CLASSES_ROOT || root == HKEY_CURRENT_USER) return kRegRemoteRootRefused;
+    if (root == HKEY_CLASSES_ROOT || root == HKEY_CURRENT_USER) return kErrNotAccessible;
     if (root) {
       // The documented form of the machine name is "\\name".
       const std::string unc = "\\\\" + computer;
@@ -81,7 +68,7 @@ int32_t OpenKey(const KeyPath& path, bool create, uint32_t access, RegKey& out, 
     SECURITY_DESCRIPTOR sd;
     SECURITY_ATTRIBUTES sa;
     SECURITY_ATTRIBUTES* psa = nullptr;
-    if (Registry().openSecurity && InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION) &&
+    if (state.openSecurity && InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION) &&
         SetSecurityDescriptorDacl(&sd, TRUE, nullptr, FALSE)) {
       sa.nLength = sizeof sa;
       sa.lpSecurityDescriptor = &sd;
@@ -119,11 +106,11 @@ LONG QueryInto(HKEY h, const char* name, DWORD& type, std::vector<BYTE>& data, D
 
 }  // namespace
 
-RegValueText RegistryGetValue(std::string_view keyPath, std::string_view valueName, std::string_view sep,
-                              const OpenOptions& opt) {
+RegValueText RegistryGetValue(const RegistryState& state, std::string_view keyPath, std::string_view valueName,
+                              std::string_view sep, const OpenOptions& opt) {
   RegValueText r;
   RegKey key;
-  r.code = OpenKey(SplitKeyPath(keyPath), false, KEY_READ, key, opt);
+  r.code = OpenKey(state, SplitKeyPath(keyPath), false, KEY_READ, key, opt);
   if (r.code) return r;
   std::string name(valueName);
   if (EqualsNoCase(name, "DEFAULT")) name.clear();
@@ -196,14 +183,14 @@ RegValueText RegistryGetValue(std::string_view keyPath, std::string_view valueNa
       return r;
     }
     default:
-      r.code = 1;
+      r.code = kErrUsage;
       return r;
   }
 }
 
-std::string RegistryReadString(Interp&, std::string_view key, std::string_view value) {
+std::string RegistryReadString(Interp& in, std::string_view key, std::string_view value) {
   // Read as REGKEYGET reads it (REGKEYTYPE is left alone).
-  return RegistryGetValue(key, value, ",").text;
+  return RegistryGetValue(in.registry, key, value, ",").text;
 }
 
 bool RegistryCanOpenSecurity() {
@@ -212,7 +199,7 @@ bool RegistryCanOpenSecurity() {
   OpenOptions opt;
   opt.createFallback = false;
   opt.useRemote = false;
-  return OpenKey(KeyPath{"HKEY_LOCAL_MACHINE", "SECURITY"}, false, READ_CONTROL, key, opt) == 0;
+  return OpenKey(RegistryState{}, KeyPath{"HKEY_LOCAL_MACHINE", "SECURITY"}, false, READ_CONTROL, key, opt) == 0;
 }
 
 // ---- scheduled runs
@@ -224,7 +211,7 @@ std::vector<AtRunEntry> AtRunEntries(int32_t* code) {
   OpenOptions opt;
   opt.createFallback = false;  // reading the list never creates the key
   opt.useRemote = false;
-  const int32_t rc = OpenKey(SplitKeyPath(kAtRunKey), false, KEY_QUERY_VALUE, key, opt);
+  const int32_t rc = OpenKey(RegistryState{}, SplitKeyPath(kAtRunKey), false, KEY_QUERY_VALUE, key, opt);
   if (rc) {
     // A machine without the key simply has no entries.
     if (code && rc != ERROR_FILE_NOT_FOUND) *code = rc;

@@ -26,19 +26,11 @@ char* TransferBuffer();
 // Buffer for a value name: the longest the platform allows (16,383) and NUL.
 inline constexpr unsigned long kValueNameBuffer = 16384;
 
-// Error codes the registry code reports besides the platform's own.
-inline constexpr int32_t kRegRemoteRootRefused = 75;  // HKCR or HKCU while remote
-inline constexpr int32_t kRegHostUnreachable = 76;    // REGCONNECT name does not resolve
-inline constexpr int32_t kRegTooLong = 122;           // string data larger than the buffer
-
-// State that lives across commands for the whole run.
-struct RegistryState {
-  std::string remoteComputer;  // empty: the local registry (REGCONNECT)
-  bool openSecurity = false;   // created keys get a null DACL (REG IMPERSONATE)
-};
-RegistryState& Registry();
-// The computer SERVICECONNECT names for the service commands; empty: local.
-std::string& ServiceComputer();
+// String data larger than the transfer buffer is refused with this code
+// (the platform's "data area too small"). The remote root HKCR or HKCU is
+// refused with kErrNotAccessible, a REGCONNECT name that does not resolve
+// with kErrNotReachable.
+inline constexpr int32_t kRegTooLong = 122;
 
 // A key path cut into its root name (trimmed, upper case) and subkey path.
 struct KeyPath {
@@ -75,8 +67,11 @@ struct OpenOptions {
 // The key opener: RegOpenKeyExA with `access` unless `create`; then, when
 // `create` is set or the open failed (and the fallback is allowed),
 // RegCreateKeyExA with KEY_WRITE, under the open-security descriptor when
-// that switch is on. Answers the code of the last call made (0: opened).
-int32_t OpenKey(const KeyPath& path, bool create, uint32_t access, RegKey& out, const OpenOptions& opt = {});
+// that switch of `state` is on. The key lies on state's remote computer
+// unless the options say otherwise. Answers the code of the last call made
+// (0: opened).
+int32_t OpenKey(const RegistryState& state, const KeyPath& path, bool create, uint32_t access, RegKey& out,
+                const OpenOptions& opt = {});
 
 // A value read as text, the way REGKEYGET answers it.
 struct RegValueText {
@@ -86,8 +81,8 @@ struct RegValueText {
 };
 // Reads keyPath (root\subkey) / valueName ("DEFAULT" is the default value)
 // with KEY_READ through the key opener; sep joins multi-strings.
-RegValueText RegistryGetValue(std::string_view keyPath, std::string_view valueName, std::string_view sep,
-                              const OpenOptions& opt = {});
+RegValueText RegistryGetValue(const RegistryState& state, std::string_view keyPath, std::string_view valueName,
+                              std::string_view sep, const OpenOptions& opt = {});
 
 // Reads a string value ("ROOT\key\path", value name); empty when missing.
 std::string RegistryReadString(Interp& in, std::string_view key, std::string_view value);

@@ -50,7 +50,7 @@ int SetFileTimeText(const std::string& path, FileTimeKind kind, std::string_view
   std::string v = Trim(value);
   ReplaceAll(v, "-", "/");
   if (v.size() == 10) v += "_00:00:00";
-  if (v.size() < 19 || v[4] != '/' || v[7] != '/' || v[13] != ':' || v[16] != ':') return 1;
+  if (v.size() < 19 || v[4] != '/' || v[7] != '/' || v[13] != ':' || v[16] != ':') return kErrUsage;
   SYSTEMTIME st{};
   st.wYear = static_cast<WORD>(ValInt(v.substr(0, 4)));
   st.wMonth = static_cast<WORD>(ValInt(v.substr(5, 2)));
@@ -59,14 +59,14 @@ int SetFileTimeText(const std::string& path, FileTimeKind kind, std::string_view
   st.wMinute = static_cast<WORD>(ValInt(v.substr(14, 2)));
   st.wSecond = static_cast<WORD>(ValInt(v.substr(17, 2)));
   FILETIME local{}, ft{};
-  if (!SystemTimeToFileTime(&st, &local) || !LocalFileTimeToFileTime(&local, &ft)) return 1;
-  if (!PathExists(path)) return 53;
+  if (!SystemTimeToFileTime(&st, &local) || !LocalFileTimeToFileTime(&local, &ft)) return kErrUsage;
+  if (!PathExists(path)) return kErrNotFound;
   HANDLE h = OpenEntry(path, true);
-  if (h == INVALID_HANDLE_VALUE) return 75;
+  if (h == INVALID_HANDLE_VALUE) return kErrNotAccessible;
   const BOOL ok = SetFileTime(h, kind == FileTimeKind::Create ? &ft : nullptr, kind == FileTimeKind::Access ? &ft : nullptr,
                               kind == FileTimeKind::Write ? &ft : nullptr);
   CloseHandle(h);
-  return ok ? 0 : 75;
+  return ok ? 0 : kErrNotAccessible;
 }
 
 bool PathExists(const std::string& path) {

@@ -45,7 +45,7 @@ class CompressCommand : public testing::Test {
     in_.err.code = 0;
     BlockStacks stacks;
     std::string control, text = in_.line.word + " " + in_.line.args;
-    Ctx c{stacks, control, text};
+    Ctx c{stacks, control, text, FindCommand(word)->index};
     CmdCompress(in_, c);
     return in_.err.code;
   }

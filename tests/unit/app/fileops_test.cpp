@@ -1,5 +1,7 @@
-// Name matching, device names and path parts of the file helpers.
+// Name matching, device names and path parts of the file helpers, and the
+// language codes of Windows errors.
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include "sysadmin/fileops.h"
 
@@ -58,15 +60,46 @@ TEST(PathParts, FolderAndName) {
   EXPECT_EQ(NamePart("C:\\a\\"), "");
 }
 
-TEST(FileErrorCode, Mapping) {
-  EXPECT_EQ(FileErrorCode(0), 0);
-  EXPECT_EQ(FileErrorCode(2), 53);
-  EXPECT_EQ(FileErrorCode(3), 76);
-  EXPECT_EQ(FileErrorCode(5), 75);
-  EXPECT_EQ(FileErrorCode(32), 75);
-  EXPECT_EQ(FileErrorCode(80), 58);
-  EXPECT_EQ(FileErrorCode(112), 61);
-  EXPECT_EQ(FileErrorCode(1234), 1234);
+TEST(LanguageError, FileUse) {
+  EXPECT_EQ(LanguageError(0), 0);
+  EXPECT_EQ(LanguageError(2), 53);
+  EXPECT_EQ(LanguageError(3), 76);
+  EXPECT_EQ(LanguageError(5), 75);
+  EXPECT_EQ(LanguageError(32), 75);
+  EXPECT_EQ(LanguageError(80), 58);
+  EXPECT_EQ(LanguageError(112), 61);
+  EXPECT_EQ(LanguageError(1234), 1234);
+}
+
+// The same Windows errors read by each use: {error, File, Folder, Drive, Open}.
+TEST(LanguageError, Uses) {
+  struct Row {
+    unsigned long win;
+    int32_t file, folder, drive, open;
+  };
+  const Row rows[] = {
+      {0, 0, 0, 0, 75},
+      {ERROR_FILE_NOT_FOUND, 53, 76, 68, 53},
+      {ERROR_PATH_NOT_FOUND, 76, 76, 68, 76},
+      {ERROR_INVALID_DRIVE, 76, 68, 68, 76},
+      {ERROR_NOT_READY, 71, 68, 68, 75},
+      {ERROR_ACCESS_DENIED, 75, 75, 75, 75},
+      {ERROR_DIRECTORY, ERROR_DIRECTORY, 76, 76, 75},
+      {ERROR_INVALID_NAME, 52, 76, 76, 75},
+      {ERROR_BAD_NETPATH, 76, 76, 76, 76},
+      {ERROR_BAD_NET_NAME, 76, 76, 76, 75},
+      {ERROR_DIR_NOT_EMPTY, 75, 75, 75, 75},
+      {ERROR_WRITE_PROTECT, 70, 70, 70, 75},
+      {ERROR_NOT_SAME_DEVICE, 74, 74, 74, 75},
+      {1234, 1234, 1234, 1234, 75},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.win);
+    EXPECT_EQ(LanguageError(r.win, WinErrorUse::File), r.file);
+    EXPECT_EQ(LanguageError(r.win, WinErrorUse::Folder), r.folder);
+    EXPECT_EQ(LanguageError(r.win, WinErrorUse::Drive), r.drive);
+    EXPECT_EQ(LanguageError(r.win, WinErrorUse::Open), r.open);
+  }
 }
 
 TEST(PathInside, Trees) {

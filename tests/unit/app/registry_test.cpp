@@ -22,7 +22,7 @@ class RegistryTest : public ::testing::Test {
   void SetUp() override {
     in.run.stopRequested = false;
     in.run.abort = false;
-    Registry() = RegistryState{};
+    in.registry = RegistryState{};
     Run("REGKEYNEW", std::string(kBase) + "\\a");
     Run("REGKEYNEW", std::string(kBase) + "\\b");
     Run("REGKEYNEW", std::string(kBase) + "\\b\\c");
@@ -31,7 +31,7 @@ class RegistryTest : public ::testing::Test {
   }
   void TearDown() override {
     in.run.stopRequested = false;
-    Registry() = RegistryState{};
+    in.registry = RegistryState{};
     for (const char* k : {"\\b\\c", "\\b", "\\a", "\\open", ""}) Run("REGKEYDEL", std::string(kBase) + k);
     Run("REGKEYDEL", "HKEY_CURRENT_USER\\Software\\KestrovaTest");
   }
@@ -121,11 +121,11 @@ bool HasNullDacl(HKEY root, const std::string& sub) {
 
 TEST_F(RegistryTest, ImpersonateGivesCreatedKeysANullDacl) {
   EXPECT_EQ(Run("REG", "IMPERSONATE,ON"), 0);
-  EXPECT_TRUE(Registry().openSecurity);
+  EXPECT_TRUE(in.registry.openSecurity);
   EXPECT_EQ(Run("REGKEYNEW", std::string(kBase) + "\\open"), 0);
   const bool opened = HasNullDacl(HKEY_CURRENT_USER, std::string(kBaseSub) + "\\open");
   EXPECT_EQ(Run("REG", "IMPERSONATE,OFF"), 0);
-  EXPECT_FALSE(Registry().openSecurity);
+  EXPECT_FALSE(in.registry.openSecurity);
   // A key made directly with the same descriptor shows whether the platform
   // applies it at all: Windows does; some Wine versions keep their default.
   SECURITY_DESCRIPTOR sd;
@@ -169,7 +169,7 @@ TEST_F(RegistryTest, AValueWithoutItsNulKeepsItsLastCharacter) {
   ASSERT_EQ(RegSetValueExW(h, L"raw", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(multi), sizeof multi),
             ERROR_SUCCESS);
   RegCloseKey(h);
-  const RegValueText v = RegistryGetValue(kBase, "raw", ";");
+  const RegValueText v = RegistryGetValue(RegistryState{}, kBase, "raw", ";");
   EXPECT_EQ(v.code, 0);
   EXPECT_EQ(v.text, "p;q");
   EXPECT_EQ(v.typeName, "REG_MULTI_SZ");
