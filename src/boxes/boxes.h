@@ -28,6 +28,9 @@ void RemoveTrayIcon(Interp& in);
 // when the last repaint is 50 ms old: an operation may report thousands of
 // points a second.
 void GaugeUpdate(Interp& in, std::string_view items, bool throttled = false);
+// Opens the gauge with a message of one or two lines (a transfer's caption
+// and text), taken as they are.
+void GaugeOpen(Interp& in, std::string_view caption, std::string_view text);
 
 // Registers the answer-field class a control of that id uses (a copy of the
 // system edit class with the text-beam cursor: "ASK" for ids from 3000,
