@@ -247,16 +247,18 @@ bench_programs() {
   base=$(peak_of capture.kes)
   wait $run
   t_cmd=$(best_of_runs wine cmd.exe /c "$probe big:$bytes > $scratch")
-  t_kes=$(best_of_runs wine build/win/Kestrova.exe "$(winpath "$root/build/bench/capture.kes"),$probe,$bytes,$out,$scratch")
+  printf 'STDINOUT ON\r\nRUNWAIT %s big:%s\r\n' "$probe" "$bytes" > build/bench/capture_only.kes
+  t_kes=$(best_of_runs wine build/win/Kestrova.exe "$(winpath "$root/build/bench/capture_only.kes")")
   wine build/win/Kestrova.exe "$(winpath "$root/build/bench/capture.kes"),$probe,$bytes,$out,$scratch" </dev/null >/dev/null 2>&1 &
   run=$!
   peak=$(peak_of capture.kes)
   wait $run
   rm -f build/bench/capture.tmp
-  echo "capture of $bytes bytes ($(echo "$bytes / 80" | bc) lines of 80), timed inside the script:"
+  echo "capture of $bytes bytes ($(echo "$bytes / 80" | bc) lines of 80), timed inside one script (same launcher):"
   tr -d '\r' < build/bench/capture.txt | sed 's/^/  /'
-  echo "whole runs, best of five: wine cmd.exe /c program > file $t_cmd s; wine Kestrova.exe (the cmd run, then the capture) $t_kes s"
-  echo "memory: interpreter alone ${base} kB, peak while capturing ${peak} kB: $(echo "scale=2; ($peak - $base) * 1024 / $bytes" | bc -l) x the captured text"
+  echo "whole processes, best of five: wine cmd.exe /c program > file $(printf %.3f "$t_cmd") s;" \
+    "wine Kestrova.exe capturing $(printf %.3f "$t_kes") s; ratio $(printf %.2f "$(echo "$t_cmd / $t_kes" | bc -l)")x (goal 0.5x or more)"
+  echo "memory: interpreter alone ${base} kB, peak while capturing ${peak} kB: $(echo "scale=2; ($peak - $base) * 1024 / $bytes" | bc -l)x the captured text (goal 2x or less)"
   echo
   # a program without a console: no console host beside each copy
   cp build/win/kesprobew.exe build/bench/kesbench.exe

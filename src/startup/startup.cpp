@@ -316,8 +316,7 @@ void SetFolderVariables(Interp& in) {
     if (!handle.empty() && handle[0] == '$') handle.erase(0, 1);
     bool sub = false;
     RunScript(in, "$" + handle, false, sub);
-    ChildModeReturn(in);
-    ExitSequence(in);
+    ExitSequence(in);  // which answers the caller
   }
 
   // 21: credentials and run-once flag written by the packager
