@@ -39,6 +39,12 @@ CommandLineRun AnalyseCommandLine(const MachineInfo& m, std::string_view argumen
   std::string args = LTrim(arguments);
   const std::string T = " " + Upper(TrimView(args)) + " ";
   bool commandMode = Upper(std::string_view(args).substr(0, 3)) == "/C ";
+  // The checker's word comes first; the rest names the script and report.
+  if (!m.packaged && T.rfind(" /CHECK ", 0) == 0) {
+    r.check = true;
+    r.source = Trim(std::string_view(args).substr(6));
+    return r;
+  }
   if (!commandMode && !m.packaged) {
     if (T.find(" TRACE ") != std::string::npos) {
       ReplaceAll(args, "TRACE", "");
@@ -330,6 +336,7 @@ void SetFolderVariables(Interp& in) {
 
   // 23: what the command line asks for
   const CommandLineRun run = AnalyseCommandLine(in.mach, arguments);
+  if (run.check) RunCheck(in, run.source);
   in.mach.traceAtStart = run.traceAtStart;
   if (run.plugin) in.mach.plugin = true;
   in.run.commandText = run.commandText;
