@@ -6,6 +6,7 @@
 #include "interp/dispatcher.h"
 #include "script/checker.h"
 #include "script/loader.h"
+#include "startup/console.h"
 #include "startup/startup.h"
 
 namespace kes {
@@ -19,20 +20,6 @@ WordStatus StatusOf(std::string_view word) {
 }
 
 bool Preset(void* ctx, std::string_view name) { return !GetVariable(*static_cast<Interp*>(ctx), name).empty(); }
-
-// The console the program was started from: its redirected output, else
-// the parent's console (AttachConsole, Windows XP and later, looked up by
-// name); null when there is none.
-HANDLE ConsoleOutput() {
-  HANDLE h = GetStdHandle(STD_OUTPUT_HANDLE);
-  if (h && h != INVALID_HANDLE_VALUE && GetFileType(h) != FILE_TYPE_UNKNOWN) return h;
-  using AttachFn = BOOL(WINAPI*)(DWORD);
-  const auto attach = reinterpret_cast<AttachFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "AttachConsole")));
-  if (!attach || !attach(static_cast<DWORD>(-1))) return nullptr;
-  h = CreateFileA("CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  return h == INVALID_HANDLE_VALUE ? nullptr : h;
-}
 
 void WriteAll(HANDLE h, const std::string& text) {
   size_t done = 0;
@@ -98,7 +85,7 @@ std::string DefaultReport(const std::string& script) {
     text += FormatProblem(p) + "\r\n";
     if (!p.hint) ++count;
   }
-  if (HANDLE out = ConsoleOutput()) WriteAll(out, text);
+  ConsoleWrite(text);
   if (!script.empty()) {
     HANDLE f = CreateFileA(report.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f != INVALID_HANDLE_VALUE) {

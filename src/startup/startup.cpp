@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <lm.h>
 
+#include "boxes/box_kinds.h"
 #include "boxes/boxes.h"
 #include "interp/dispatcher.h"
 #include "packaging/package.h"
@@ -333,6 +334,15 @@ void SetFolderVariables(Interp& in) {
   ApplyPackageOptions(in);
   // 22
   SetFolderVariables(in);
+
+  // Unattended mode: the boxes take their answers from a file named by
+  // /ANSWERS (not for a packaged executable, whose arguments are its
+  // script's) or by the variable ANSWERFILE.
+  {
+    std::string answers;
+    if (in.mach.packaged || !TakeAnswersWord(arguments, answers)) answers = GetVariable(in, "ANSWERFILE");
+    if (!Trim(answers).empty()) LoadAnswerFile(in, answers);
+  }
 
   // 23: what the command line asks for
   const CommandLineRun run = AnalyseCommandLine(in.mach, arguments);

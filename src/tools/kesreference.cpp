@@ -225,9 +225,6 @@ int main(int argc, char** argv) {
         alt += c;
       }
     }
-    // The template's own note does not belong in the grammar.
-    const size_t c = grammar.find("  \"$comment\"");
-    if (c != std::string::npos) grammar.erase(c, grammar.find('\n', c) - c + 1);
     const size_t at = grammar.find("@COMMANDS@");
     if (at == std::string::npos) {
       std::fprintf(stderr, "kesreference: %s has no @COMMANDS@\n", argv[3]);
