@@ -9,6 +9,7 @@
 
 #include "boxes/boxes.h"
 #include "interp/version.h"
+#include "sysadmin/fileversion.h"
 
 namespace kes {
 
@@ -969,9 +970,20 @@ void AboutBox(Interp& in, HWND owner) {
   b.kind = BoxKind::About;
   const std::string name = in.run.ScriptName();
   DialogTemplate t(BoxStyle(), 0, 175, 196, "A propos de " + name);
-  const std::vector<std::string> lines = {kProductName, std::string("Version ") + kProductVersion,
-                                          std::string("Construit le ") + kBuildDate, kCopyright,
-                                          "Interpréteur de scripts d'administration", "Script : " + name,
+  // The program's own version resource, as VERSION reads it; the built-in
+  // texts stand in for what it lacks.
+  std::vector<VersionValue> version;
+  ReadFileVersion(in.mach.exePath, "", ",", version);
+  const auto item = [&](const char* n, const char* otherwise) {
+    const std::string v = Trim(VersionItem(version, n));
+    return v.empty() ? std::string(otherwise) : v;
+  };
+  const std::vector<std::string> lines = {item("ProductName", kProductName),
+                                          "Version " + item("FileVersion", kProductVersion),
+                                          std::string("Construit le ") + kBuildDate,
+                                          item("LegalCopyright", kCopyright),
+                                          item("FileDescription", "Interpréteur de scripts d'administration"),
+                                          "Script : " + name,
                                           in.mach.exePath};
   for (size_t i = 0; i < lines.size(); ++i)
     t.Add(DialogTemplate::kStatic, static_cast<WORD>(100 + i), 7, 8 + 20 * static_cast<int>(i), 161, 18,
