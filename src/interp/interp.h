@@ -12,6 +12,7 @@
 #include "interp/errors.h"
 #include "interp/text.h"
 #include "interp/variables.h"
+#include "net/reply_channel.h"
 
 namespace kes {
 
@@ -114,6 +115,16 @@ struct HttpSettings {
   bool gauge = false;
   std::string gaugeCaption, gaugeText;
   bool gaugeCloses = false;  // the gauge closes at the end of each transfer
+};
+
+// The FTP client: the server record of FTPSERVER, the control connection
+// (open while logged in) and the keep-open flag of FTPOPEN ... FTPCLOSE.
+struct FtpState {
+  std::string server, user, password;  // FTPSERVER
+  std::string host;                    // the server the control connection went to
+  uint32_t timeoutMs = 10000;          // FTPTIMEOUT: every wait of the control connection
+  bool keepOpen = false;
+  ReplyChannel control;
 };
 
 // The registry commands' connection and options, kept across commands.
@@ -318,6 +329,7 @@ struct Interp : public SubstHost {
   FocusState focus;
   SearchState search;
   HttpSettings http;
+  FtpState ftp;
   RegistryState registry;
   ServiceState services;
   PackageState pkg;

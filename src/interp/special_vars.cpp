@@ -212,6 +212,10 @@ bool WriteHttpTimeout(Interp& in, std::string& v) {
   in.http.timeoutMs = NetTimeoutValue(v);
   return true;
 }
+bool WriteFtpTimeout(Interp& in, std::string& v) {
+  in.ftp.timeoutMs = NetTimeoutValue(v);
+  return true;
+}
 bool WriteLabel(Interp& in, std::string& v) {
   in.boxes.label = " " + v;
   return true;
@@ -262,6 +266,7 @@ constexpr SpecialVariable kSpecialVariables[] = {
     {"COMPUTERNAME",  nullptr,          WriteComputerName},
     {"LABEL",         nullptr,          WriteLabel},
     {"HTTPTIMEOUT",   nullptr,          WriteHttpTimeout},
+    {"FTPTIMEOUT",    nullptr,          WriteFtpTimeout},
 };
 // clang-format on
 

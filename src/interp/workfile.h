@@ -48,4 +48,23 @@ class WorkFileWriter {
   bool failed_ = false;
 };
 
+// A file read from start to end in pieces (an upload, an attachment), shared
+// with other readers and writers.
+class FileReader {
+ public:
+  FileReader() = default;
+  FileReader(const FileReader&) = delete;
+  FileReader& operator=(const FileReader&) = delete;
+  ~FileReader() { Close(); }
+  // 0, or the error code: 53 missing, 76 missing folder, 75 refused.
+  int Open(const std::string& path);
+  // Appends up to max bytes to out (none at the end); false when the read
+  // fails.
+  bool Read(std::string& out, size_t max);
+  void Close();
+
+ private:
+  void* handle_ = nullptr;
+};
+
 }  // namespace kes
