@@ -17,9 +17,9 @@
 #                              written), beside curl on the same file in the
 #                              same run (HTTP_PASSES, HTTP_MB)
 #   scripts/bench.sh ftp       FTPGET and FTPPUT of a 50 MB file with a loopback
-#                              pyftpdlib under Wine (one FTPOPEN session),
-#                              beside curl downloading and uploading the same
-#                              file in the same run (FTP_PASSES, FTP_MB)
+#                              pyftpdlib under Wine (each with its log-in and
+#                              quit), beside curl downloading and uploading the
+#                              same file in the same run (FTP_PASSES, FTP_MB)
 #   scripts/bench.sh package   CREATEEXE of a script embedding a 20 MB file
 #                              beside COMPRESS of the same file, and the
 #                              start of a packaged executable with a 1 MB
