@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "automation/titlematch.h"
 #include "interp/text.h"
 
 namespace kes {
@@ -57,34 +58,10 @@ bool WildcardMatch(std::string_view text, std::string_view pattern, bool caseIns
   }
 }
 
-namespace {
-
-bool MatchFrom(std::string_view n, std::string_view p) {
-  // Iterative "*" matching with one back-tracking point.
-  size_t i = 0, j = 0, star = std::string_view::npos, mark = 0;
-  while (i < n.size()) {
-    if (j < p.size() && (p[j] == '?' || UpperChar(p[j]) == UpperChar(n[i]))) {
-      ++i;
-      ++j;
-    } else if (j < p.size() && p[j] == '*') {
-      star = j++;
-      mark = i;
-    } else if (star != std::string_view::npos) {
-      j = star + 1;
-      i = ++mark;
-    } else {
-      return false;
-    }
-  }
-  while (j < p.size() && p[j] == '*') ++j;
-  return j == p.size();
-}
-
-}  // namespace
-
+// Names match as window titles do: the whole name, "*" and "?", case ignored.
 bool NameMatches(std::string_view name, std::string_view pattern) {
-  if (MatchFrom(name, pattern)) return true;
-  if (name.find('.') == std::string_view::npos) return MatchFrom(std::string(name) + ".", pattern);
+  if (TitleMatch(name, pattern)) return true;
+  if (name.find('.') == std::string_view::npos) return TitleMatch(std::string(name) + ".", pattern);
   return false;
 }
 
