@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "interp/errors.h"
+#include "interp/system.h"
 #include "interp/text.h"
 #include "interp/variables.h"
-#include "net/reply_channel.h"
 
 namespace kes {
 
@@ -111,6 +111,22 @@ struct TextState {
   std::string extract;  // the text of the last EXTRACT
 };
 
+// TIMER: seconds since its first read, increasing across midnight.
+struct TimerState {
+  bool started = false;
+  double base = 0, last = 0, days = 0;
+  // The reading for a time of day in seconds.
+  double Read(double now) {
+    if (!started) {
+      started = true;
+      base = last = now;
+    }
+    if (now < last) days += 86400;
+    last = now;
+    return now + days - base;
+  }
+};
+
 // The focus target of the keystroke and mouse commands.
 struct FocusState {
   std::string lastFocus;  // LASTFOCUS
@@ -129,6 +145,8 @@ struct HttpSettings {
   bool gaugeCloses = false;  // the gauge closes at the end of each transfer
 };
 
+class ReplyChannel;
+
 // The FTP client: the server record of FTPSERVER, the control connection
 // (open while logged in) and the keep-open flag of FTPOPEN ... FTPCLOSE.
 struct FtpState {
@@ -136,7 +154,10 @@ struct FtpState {
   std::string host;                    // the server the control connection went to
   uint32_t timeoutMs = 10000;          // FTPTIMEOUT: every wait of the control connection
   bool keepOpen = false;
-  ReplyChannel control;
+  // The control connection, made by the FTP commands on first use (the core
+  // itself holds no socket); Control() is defined with them in net/cmd_ftp.cpp.
+  std::unique_ptr<ReplyChannel, void (*)(ReplyChannel*)> control{nullptr, nullptr};
+  ReplyChannel& Control();
 };
 
 // The registry commands' connection and options, kept across commands.
@@ -271,6 +292,12 @@ struct RunnerState {
   int scriptLevel = -1;
   std::vector<ScriptLevel> levels;
 
+  // The frame of the current call depth (a spare frame before any script).
+  Frame& CurrentFrame() {
+    if (callDepth < 0 || callDepth >= static_cast<int>(frames.size())) return spareFrame;
+    return frames[static_cast<size_t>(callDepth)];
+  }
+
   // The script level now running; null outside any script.
   ScriptLevel* CurrentLevel() {
     if (scriptLevel < 0 || scriptLevel >= static_cast<int>(levels.size())) return nullptr;
@@ -302,6 +329,7 @@ struct RunnerState {
   bool desktopWatch = false;
   bool ending = false;
   int stepDelayMs = 0;  // SLOW: a pause before every line
+  Frame spareFrame;
 };
 
 struct CommandWord;
@@ -326,6 +354,7 @@ struct LineState {
 };
 
 struct Interp : public SubstHost {
+  System* system = nullptr;  // the machine: see interp/system.h
   Separators sep;
   Switches sw;
   ErrorState err;
@@ -340,6 +369,7 @@ struct Interp : public SubstHost {
   ProgramState programs;
   FileState files;
   TextState text;
+  TimerState timer;
   FocusState focus;
   SearchState search;
   HttpSettings http;

@@ -152,6 +152,8 @@ void WorkFileWriter::Abandon() {
   buffer_.clear();
 }
 
+void WorkFileWriter::DeleteTarget() { DeleteFileA(target_.c_str()); }
+
 int FileReader::Open(const std::string& path) {
   Close();
   HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,

@@ -39,6 +39,9 @@ class WorkFileWriter {
   int Commit();
   // Closes and removes the work file; the target is untouched.
   void Abandon();
+  // Deletes the target at once, for a writer whose old target must not
+  // outlive a failure (a download replaces its local file or leaves none).
+  void DeleteTarget();
 
  private:
   bool Flush();

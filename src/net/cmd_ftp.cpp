@@ -5,6 +5,7 @@
 #include "interp/commands.h"
 #include "interp/workfile.h"
 #include "net/ftp_wire.h"
+#include "net/reply_channel.h"
 #include "net/tcp.h"
 #include "sysadmin/fileops.h"
 
@@ -23,24 +24,24 @@ constexpr size_t kMaxListing = 64u * 1024u * 1024u;
 // Logs in with the server record; false when the connection, the greeting
 // (220 on every line that carries a code) or the final reply (230) fails.
 bool Login(FtpState& f) {
-  f.control.Close();
+  f.Control().Close();
   f.host = f.server;
-  if (f.control.Open(f.host, kFtpPort, f.timeoutMs) != 0) return false;
+  if (f.Control().Open(f.host, kFtpPort, f.timeoutMs) != 0) return false;
   ServerReply r;
-  bool ok = f.control.Read(r, f.timeoutMs);
+  bool ok = f.Control().Read(r, f.timeoutMs);
   for (size_t i = 0; ok && i < r.lines.size(); ++i)
     if (HasReplyCode(r.lines[i]) && ReplyCode(r.lines[i]) != 220) ok = false;
-  ok = ok && f.control.Ask("USER " + f.user, r, f.timeoutMs);
-  if (ok && r.code == 331) ok = f.control.Ask("PASS " + f.password, r, f.timeoutMs);
+  ok = ok && f.Control().Ask("USER " + f.user, r, f.timeoutMs);
+  if (ok && r.code == 331) ok = f.Control().Ask("PASS " + f.password, r, f.timeoutMs);
   if (ok && r.code == 230) return true;
-  f.control.Close();
+  f.Control().Close();
   return false;
 }
 
 void Quit(FtpState& f) {
   ServerReply r;
-  if (f.control.IsOpen()) f.control.Ask("QUIT", r, f.timeoutMs);
-  f.control.Close();
+  if (f.Control().IsOpen()) f.Control().Ask("QUIT", r, f.timeoutMs);
+  f.Control().Close();
 }
 
 // PASV, the data connection to the control host (the address of the reply is
@@ -49,21 +50,21 @@ void Quit(FtpState& f) {
 int OpenData(FtpState& f, std::string_view word, std::string_view path, TcpConnection& data) {
   ServerReply r;
   uint16_t port = 0;
-  if (!f.control.Ask("PASV", r, f.timeoutMs) || r.code != 227 || !PassivePort(r.Last(), port)) return kErrRefused;
+  if (!f.Control().Ask("PASV", r, f.timeoutMs) || r.code != 227 || !PassivePort(r.Last(), port)) return kErrRefused;
   if (data.Open(f.host, port, kDataTimeoutMs) != 0) return kErrRefused;
   std::string name(path);
   RemoteSplit s = SplitRemotePath(path, '\\');
   if (s.found) {
     // "folder\name" first; when the server refuses that folder, "folder/name"
-    if (!f.control.Ask("CWD " + s.folder, r, f.timeoutMs)) return kErrNotReachable;
+    if (!f.Control().Ask("CWD " + s.folder, r, f.timeoutMs)) return kErrNotReachable;
     if (r.code != 250) {
       s = SplitRemotePath(path, '/');
-      if (!s.found || !f.control.Ask("CWD " + s.folder, r, f.timeoutMs) || r.code != 250) return kErrNotReachable;
+      if (!s.found || !f.Control().Ask("CWD " + s.folder, r, f.timeoutMs) || r.code != 250) return kErrNotReachable;
     }
     name = s.name;
   }
-  f.control.Ask("TYPE I", r, f.timeoutMs);  // the reply is not checked
-  if (!f.control.Ask(std::string(word) + " " + name, r, f.timeoutMs) || (r.code != 150 && r.code != 125))
+  f.Control().Ask("TYPE I", r, f.timeoutMs);  // the reply is not checked
+  if (!f.Control().Ask(std::string(word) + " " + name, r, f.timeoutMs) || (r.code != 150 && r.code != 125))
     return kErrFtpRefused;
   return 0;
 }
@@ -73,7 +74,7 @@ int OpenData(FtpState& f, std::string_view word, std::string_view path, TcpConne
 // connection that stays open in step with the next command.
 bool TransferCompleted(FtpState& f) {
   ServerReply r;
-  return f.control.Read(r, f.timeoutMs) && (r.code == 226 || r.code == 250);
+  return f.Control().Read(r, f.timeoutMs) && (r.code == 226 || r.code == 250);
 }
 
 // Receives a data connection to its end: true when the server closed it;
@@ -96,12 +97,14 @@ bool ReceiveAll(TcpConnection& data, Sink sink) {
   }
 }
 
-// FTPGET: the file arrives in a work file beside the local file, which it
-// replaces only once the server has confirmed the whole transfer; after any
-// failure the local file is as it was.
+// FTPGET: the local file is deleted first; the download arrives in a work
+// file beside it, which takes its name only once the server has confirmed
+// the whole transfer. After a failure there is no local file, and never a
+// partial one.
 int Get(FtpState& f, const std::string& remote, const std::string& local) {
   WorkFileWriter file;
   if (local.empty() || CheckUsablePath(local) != 0 || file.Open(local) != 0) return kErrLocalFile;
+  file.DeleteTarget();
   TcpConnection data;
   if (const int e = OpenData(f, "RETR", remote, data)) return e;
   bool written = true;
@@ -166,19 +169,24 @@ void FillList(Interp& in, SysList id, std::vector<std::string> entries) {
 
 }  // namespace
 
+ReplyChannel& FtpState::Control() {
+  if (!control) control = {new ReplyChannel, [](ReplyChannel* c) { delete c; }};
+  return *control;
+}
+
 // FTPOPEN: logs in (unless logged in already) and keeps the connection open
 // for the commands that follow, up to FTPCLOSE.
 void CmdFtpOpen(Interp& in, Ctx&) {
   FtpState& f = in.ftp;
   f.keepOpen = true;
-  if (!f.control.IsOpen() && !Login(f)) in.err.code = kErrNotReachable;
+  if (!f.Control().IsOpen() && !Login(f)) in.err.code = kErrNotReachable;
 }
 
 // FTPCLOSE: quits the open connection.
 void CmdFtpClose(Interp& in, Ctx&) {
   FtpState& f = in.ftp;
   f.keepOpen = false;
-  if (f.control.IsOpen()) Quit(f);
+  if (f.Control().IsOpen()) Quit(f);
 }
 
 // FTPSERVER server, user, password; FTPGET remote local; FTPPUT local remote;
@@ -194,7 +202,7 @@ void CmdFtp(Interp& in, Ctx& c) {
   } else if (word == FtpWord::Dir || word == FtpWord::List) {
     FillList(in, word == FtpWord::Dir ? SysList::FTPDIR : SysList::FTPLIST, {});
   }
-  if (!f.control.IsOpen() && !Login(f)) {
+  if (!f.Control().IsOpen() && !Login(f)) {
     in.err.code = kErrNotReachable;
     return;
   }
