@@ -160,6 +160,11 @@ struct FtpState {
   ReplyChannel& Control();
 };
 
+// PING's setting: the variable PINGTIMEOUT.
+struct PingSettings {
+  uint32_t timeoutMs = 1000;  // the wait for the echo reply
+};
+
 // The registry commands' connection and options, kept across commands.
 struct RegistryState {
   std::string remoteComputer;  // REGCONNECT; empty: the local registry
@@ -380,6 +385,7 @@ struct Interp : public SubstHost {
   SearchState search;
   HttpSettings http;
   FtpState ftp;
+  PingSettings ping;
   RegistryState registry;
   ServiceState services;
   PackageState pkg;

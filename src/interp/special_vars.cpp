@@ -196,6 +196,10 @@ bool WriteFtpTimeout(Interp& in, std::string& v) {
   in.ftp.timeoutMs = NetTimeoutValue(v);
   return true;
 }
+bool WritePingTimeout(Interp& in, std::string& v) {
+  in.ping.timeoutMs = NetTimeoutValue(v, 1000);
+  return true;
+}
 bool WriteLabel(Interp& in, std::string& v) {
   in.boxes.label = " " + v;
   return true;
@@ -247,6 +251,7 @@ constexpr SpecialVariable kSpecialVariables[] = {
     {"LABEL",         nullptr,          WriteLabel},
     {"HTTPTIMEOUT",   nullptr,          WriteHttpTimeout},
     {"FTPTIMEOUT",    nullptr,          WriteFtpTimeout},
+    {"PINGTIMEOUT",   nullptr,          WritePingTimeout},
 };
 // clang-format on
 
