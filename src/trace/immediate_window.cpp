@@ -178,10 +178,13 @@ void Report(Interp& in, const std::string& word, const std::string& args, bool s
   if (name.empty() && assign != std::string::npos) name = Trim(std::string_view(word + " " + args).substr(0, word.size() + 1 + assign));
   if (!name.empty() && name.back() == ':') name = Trim(std::string_view(name).substr(0, name.size() - 1));
   if (!name.empty() && name[0] == '@') name.erase(0, 1);
-  if (!name.empty() && code <= 0) Output(in, Shown(in, Upper(name), GetVariable(in, name)));
+  if (!name.empty() && !showError) Output(in, Shown(in, Upper(name), GetVariable(in, name)));
   // the result, and the list it filled
   if (sameLine && in.line.result != kNoResult) Output(in, Shown(in, word, in.line.result));
-  if (word == "CALL" || word == "CALLSUB") Output(in, Shown(in, word, GetVariable(in, word)));
+  if (word == "CALL" || word == "CALLSUB") {
+    const std::string v = GetVariable(in, word);
+    if (!v.empty()) Output(in, Shown(in, word, v));
+  }
   for (const char* list : kSystemLists) {
     if (word != list) continue;
     const std::string n = GetVariable(in, "N" + word);
@@ -233,16 +236,17 @@ void RunTyped(Interp& in, std::string line, bool nested) {
   std::string word, args;
   SplitCommandWord(TrimView(line), word, args);
 
+  // the paused line's prepared state waits aside (moved, not copied)
   LineState savedLine;
   Separators savedSep;
-  Frame& frame = CurrentFrame(in);
-  const int savedFrameLine = frame.line;
+  const int savedFrameLine = CurrentFrame(in).line;
   const bool savedTraced = in.trace.lineTraced;
   if (nested) {
-    savedLine = in.line;
-    savedSep = in.sep;
+    savedLine = std::move(in.line);
+    savedSep = std::move(in.sep);
+    in.sep = savedSep;
   } else {
-    frame.line = im.lineNumber - 1;
+    CurrentFrame(in).line = im.lineNumber - 1;
     TraceView(in, -1);
   }
   BlockStacks pauseStacks;
@@ -574,7 +578,7 @@ void CmdImmediate(Interp& in, Ctx& c) {
   SetForegroundWindow(d);
   SetFocus(GetDlgItem(d, kImInput));
   // The window has control until it is closed or a line hands control back.
-  const Frame frameOnEntry = CurrentFrame(in);
+  const int lineOnEntry = CurrentFrame(in).line;
   while (!im.goOn && im.control.empty() && !in.run.stopRequested) {
     if (!im.toRun.empty()) {
       std::string line = std::move(im.toRun.front());
@@ -589,7 +593,7 @@ void CmdImmediate(Interp& in, Ctx& c) {
   DestroyWindow(d);
   im.window = 0;
   in.run.immediateOpen = false;
-  CurrentFrame(in).line = frameOnEntry.line;
+  CurrentFrame(in).line = lineOnEntry;
   c.control = im.control;
 }
 

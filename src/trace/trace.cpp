@@ -201,7 +201,6 @@ void TraceEvent(Interp& in, std::string_view kind, std::string_view text) {
     return;
   }
   // records never wait
-  t.go = 0;
   ShowVariables(in);
 }
 

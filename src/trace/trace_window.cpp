@@ -181,20 +181,20 @@ INT_PTR CALLBACK TraceProc(HWND d, UINT m, WPARAM w, LPARAM l) {
         return TRUE;
       }
       if (code != BN_CLICKED) return FALSE;
+      // any button closes the full-size view
+      ToggleFullView(d, false);
       switch (id) {
         case kTrVariablesButton: {
           const bool vars = !Visible(d, kTrVariables);
           if (vars) TraceSetList(in, kTrVariables, VariableEntries(in));
           Swap(d, vars ? kTrVariables : kTrNext, vars ? kTrNext : kTrVariables);
           SetDlgItemTextA(d, kTrVariablesButton, vars ? "Next lines" : "Variables");
-          ToggleFullView(d, false);
           return TRUE;
         }
         case kTrTranslate: {
           const bool subst = !Visible(d, kTrSubst);
           Swap(d, subst ? kTrSubst : kTrRaw, subst ? kTrRaw : kTrSubst);
           SetDlgItemTextA(d, kTrTranslate, subst ? "Script" : "Translate");
-          ToggleFullView(d, false);
           return TRUE;
         }
         case kTrTitles:
@@ -210,12 +210,6 @@ INT_PTR CALLBACK TraceProc(HWND d, UINT m, WPARAM w, LPARAM l) {
           RunBrowser(in, d, BrowserKind::BoxLines);
           return TRUE;
         default:
-          // Escape comes as "Exit" (2) without a button: the full-size view
-          // closes first.
-          if (id == kTrExit && !l && IsWindowVisible(GetDlgItem(d, kTrFullView))) {
-            ToggleFullView(d, false);
-            return TRUE;
-          }
           TraceCommand(in, id);
           return TRUE;
       }
