@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "interp/commands.h"
-#include "trace/trace.h"
 #include "interp/condition.h"
 #include "interp/numformat.h"
 #include "script/prepare.h"
@@ -19,7 +18,7 @@ void CmdIf(Interp& in, Ctx& c) {
   ConditionState cs;
   std::string text = c.lineText;
   const bool r = EvaluateCondition(in, text, cs);
-  TraceEvent(in, "IF", r ? "TRUE" : "FALSE");
+  in.system->Trace(in, "IF", r ? "TRUE" : "FALSE");
   if (blockIf || !r || text == "@") {
     // The IF line is no assignment of its own: a ":=" in it belongs to a
     // command that does not run, which must assign nothing.
@@ -224,10 +223,10 @@ void CmdSwitchBlock(Interp& in, Ctx& c) {
     }
     s.matched = m;
     s.anyMatched = s.anyMatched || m;
-    TraceEvent(in, "SWITCH", IntText(static_cast<int64_t>(sw.size()) - 1) + (m ? ",1" : ",0"));
+    in.system->Trace(in, "SWITCH", IntText(static_cast<int64_t>(sw.size()) - 1) + (m ? ",1" : ",0"));
   } else if (kw == "ELSE") {
     s.matched = !s.anyMatched && !s.brk && (!outer || outer->matched);
-    TraceEvent(in, "SWITCH", IntText(static_cast<int64_t>(sw.size()) - 1) + (s.matched ? ",1" : ",0"));
+    in.system->Trace(in, "SWITCH", IntText(static_cast<int64_t>(sw.size()) - 1) + (s.matched ? ",1" : ",0"));
   } else if (kw == "BREAK") {
     if (s.matched) s.brk = true;
   } else {
