@@ -438,4 +438,15 @@ void SetVariable(Interp& in, std::string_view name, std::string_view value);
 // Reads a variable the way %NAME% does.
 std::string GetVariable(Interp& in, std::string_view name);
 
+// The test of every wait loop, after its messages: a stop request or an
+// abort ends the wait; so does the trace window's "Force wait", with error 1.
+inline bool WaitEnds(Interp& in) {
+  if (in.waits.forceEnd) {
+    in.waits.forceEnd = false;
+    in.err.code = kErrUsage;
+    return true;
+  }
+  return in.run.stopRequested || in.run.abort;
+}
+
 }  // namespace kes
