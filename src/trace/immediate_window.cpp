@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "boxes/box_frame.h"
+#include "boxes/box_kinds.h"
 #include "boxes/boxes.h"
 #include "interp/commands.h"
 #include "interp/version.h"

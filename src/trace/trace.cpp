@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "boxes/box_frame.h"
+#include "boxes/box_kinds.h"
 #include "interp/commands.h"
 #include "interp/version.h"
 #include "startup/runner.h"
@@ -313,9 +314,13 @@ void TraceCommand(Interp& in, int id) {
       t.delay = kHighDelay;
       break;
     case kTrForceWait:
-      t.go = 1;
-      // a wait running now ends with error 1; a pause just ends
-      if (!t.pausing) in.waits.forceEnd = true;
+      // A pause just ends; a wait running now ends with error 1, and the
+      // next line pauses as usual.
+      if (t.pausing) {
+        t.go = 1;
+      } else {
+        in.waits.forceEnd = true;
+      }
       break;
     case kTrOff:
       t.go = -1;
@@ -324,7 +329,7 @@ void TraceCommand(Interp& in, int id) {
       break;
     case kTrExit: {
       if (ModalBoxOpen()) break;
-      if (MessageBoxKind(in, BoxKind::AskOk, "  Exit ?", {}) != "OK") break;
+      if (AskOkBox(in, "  Exit ?") != "OK") break;
       if (in.run.immediateOpen) {
         ImmediateClose(in);
       } else {
