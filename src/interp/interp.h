@@ -148,6 +148,11 @@ struct HttpSettings {
   bool gaugeCloses = false;  // the gauge closes at the end of each transfer
 };
 
+// PING's setting: the variable PINGTIMEOUT.
+struct PingSettings {
+  uint32_t timeoutMs = 1000;  // the wait for the echo reply
+};
+
 // The registry commands' connection and options, kept across commands.
 struct RegistryState {
   std::string remoteComputer;  // REGCONNECT; empty: the local registry
@@ -407,6 +412,7 @@ struct Interp : public SubstHost {
   FocusState focus;
   SearchState search;
   HttpSettings http;
+  PingSettings ping;
   RegistryState registry;
   ServiceState services;
   PackageState pkg;

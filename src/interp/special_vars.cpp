@@ -192,6 +192,10 @@ bool WriteHttpTimeout(Interp& in, std::string& v) {
   in.http.timeoutMs = NetTimeoutValue(v);
   return true;
 }
+bool WritePingTimeout(Interp& in, std::string& v) {
+  in.ping.timeoutMs = NetTimeoutValue(v, 1000);
+  return true;
+}
 bool WriteLabel(Interp& in, std::string& v) {
   in.boxes.label = " " + v;
   return true;
@@ -242,6 +246,7 @@ constexpr SpecialVariable kSpecialVariables[] = {
     {"COMPUTERNAME",  nullptr,          WriteComputerName},
     {"LABEL",         nullptr,          WriteLabel},
     {"HTTPTIMEOUT",   nullptr,          WriteHttpTimeout},
+    {"PINGTIMEOUT",   nullptr,          WritePingTimeout},
 };
 // clang-format on
 
