@@ -122,10 +122,11 @@ constexpr CommandRow kCommands[] = {
     /*  76 */ {"FOCUSCHILD FOCUSOBJECT", nullptr, {N, N}, "Gives the focus to a child window or a form object."},
     /*  77 */ {"FOCUSPARENT", nullptr, {N}, "Gives the focus to a top-level window."},
     /*  78 */ {"FOR", CmdFor, {}, "Opens a loop."},
-    /*  79 */ {"FTPOPEN", nullptr, {}, "Opens an FTP connection."},
-    /*  80 */ {"FTPCLOSE", nullptr, {}, "Closes the FTP connection."},
-    /*  81 */ {"FTPGET FTPPUT FTPSERVER FTPDIR FTPLIST", nullptr, {},
-              "Transfers files and lists folders over the FTP connection."},
+    /*  79 */ {"FTPOPEN", CmdFtpOpen, {}, "Logs in to the FTP server and keeps the connection open up to FTPCLOSE."},
+    /*  80 */ {"FTPCLOSE", CmdFtpClose, {}, "Logs out of the FTP server and closes the connection."},
+    /*  81 */ {"FTPGET FTPPUT FTPSERVER FTPDIR FTPLIST", CmdFtp, {},
+              "Downloads or uploads a file over FTP, sets and tests the FTP server and account, or lists a remote "
+              "folder (FTPDIR: names, FTPLIST: lines)."},
     /*  82 */ {"GAUGE POPUP", CmdGauge, {}, "Shows or updates the progress window or the pop-up window."},
     /*  83 */ {"POPUPWIDTH", CmdPopupWidth, {}, "Sets the width of the pop-up window."},
     /*  84 */ {"GETFOCUS", nullptr, {N}, "Gives the window that has the focus."},
@@ -164,7 +165,8 @@ constexpr CommandRow kCommands[] = {
     /* 113 */ {"LOGSTOP", CmdLogStop, {N}, "Switches the log off or on."},
     /* 114 */ {"LONGNAME", CmdLongName, {}, "Gives the long form of a path."},
     /* 115 */ {"MANDATORY", CmdMandatory, {N}, "Switches whether the boxes require an answer."},
-    /* 116 */ {"MAILSEND", nullptr, {}, "Sends mail."},
+    /* 116 */ {"MAILSEND", CmdMailSend, {},
+              "Sends the mail the MAIL... variables describe by SMTP (plain text or HTML, one attached file)."},
     /* 117 */ {"MASK", CmdMask, {N}, "Switches masked input in the boxes."},
     /* 118 */ {"MD", CmdMd, {}, "Creates a folder with its missing parents."},
     /* 119 */ {"MOD", CmdMod, {}, "Gives the remainder of a division."},
@@ -309,6 +311,8 @@ constexpr bool Is(std::string_view word, E e) {
 static_assert(Is("CREATEEXE", CreateExeWord::CreateExe) && Is("CREATEDLL", CreateExeWord::CreateDll) &&
               Is("PLUG", CreateExeWord::Plug));
 static_assert(Is("CODE", CodeWord::Code) && Is("CODEFILE", CodeWord::CodeFile) && Is("DECODE", CodeWord::Decode));
+static_assert(Is("FTPGET", FtpWord::Get) && Is("FTPPUT", FtpWord::Put) && Is("FTPSERVER", FtpWord::Server) &&
+              Is("FTPDIR", FtpWord::Dir) && Is("FTPLIST", FtpWord::List));
 static_assert(Is("AFTER", AfterBeforeWord::After) && Is("BEFORE", AfterBeforeWord::Before));
 static_assert(Is("ANSWER", AnswerWord::Answer) && Is("BUTTONSELECT", AnswerWord::ButtonSelect));
 static_assert(Is("APPEND", AppendWord::Append) && Is("OUTPUT", AppendWord::Output));

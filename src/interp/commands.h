@@ -240,6 +240,13 @@ void CmdCacheName(Interp&, Ctx&);  // CACHENAME
 void CmdDynFile(Interp&, Ctx&);    // FICDYN DYNFILE
 void CmdDynamic(Interp&, Ctx&);    // DYNAMIC
 
+// ---- FTP client (net/cmd_ftp.cpp) and mail sender (net/cmd_mail.cpp)
+void CmdFtpOpen(Interp&, Ctx&);   // FTPOPEN
+void CmdFtpClose(Interp&, Ctx&);  // FTPCLOSE
+void CmdFtp(Interp&, Ctx&);       // FTPGET FTPPUT FTPSERVER FTPDIR FTPLIST
+enum class FtpWord { Get, Put, Server, Dir, List };
+void CmdMailSend(Interp&, Ctx&);  // MAILSEND
+
 // Stand-in for a command whose handler is not built yet: a syntax error.
 void NotBuilt(Interp&, Ctx&);
 

@@ -192,6 +192,10 @@ bool WriteHttpTimeout(Interp& in, std::string& v) {
   in.http.timeoutMs = NetTimeoutValue(v);
   return true;
 }
+bool WriteFtpTimeout(Interp& in, std::string& v) {
+  in.ftp.timeoutMs = NetTimeoutValue(v);
+  return true;
+}
 bool WritePingTimeout(Interp& in, std::string& v) {
   in.ping.timeoutMs = NetTimeoutValue(v, 1000);
   return true;
@@ -246,6 +250,7 @@ constexpr SpecialVariable kSpecialVariables[] = {
     {"COMPUTERNAME",  nullptr,          WriteComputerName},
     {"LABEL",         nullptr,          WriteLabel},
     {"HTTPTIMEOUT",   nullptr,          WriteHttpTimeout},
+    {"FTPTIMEOUT",    nullptr,          WriteFtpTimeout},
     {"PINGTIMEOUT",   nullptr,          WritePingTimeout},
 };
 // clang-format on
