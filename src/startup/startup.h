@@ -23,6 +23,7 @@ struct CommandLineRun {
   std::string source;        // runner source: a script, "$$", or a package
   std::string commandText;   // the lines of "/C " with "&&" turned into line breaks
   bool traceAtStart = false;
+  std::string traceFile;  // TRACEFILE=path
   bool plugin = false;
   bool check = false;  // /CHECK script[,report]: the source is what follows the word
 };
