@@ -41,7 +41,7 @@ CommandLineRun AnalyseCommandLine(const MachineInfo& m, std::string_view argumen
   std::string args = LTrim(arguments);
   bool commandMode = Upper(std::string_view(args).substr(0, 3)) == "/C ";
   // The checker's word comes first; the rest names the script and report.
-  if (!m.packaged && T.rfind(" /CHECK ", 0) == 0) {
+  if (!m.packaged && StartsWithNoCase(args, "/CHECK") && (args.size() == 6 || args[6] == ' ')) {
     r.check = true;
     r.source = Trim(std::string_view(args).substr(6));
     return r;
