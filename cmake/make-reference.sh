@@ -31,5 +31,5 @@ mkdir -p "$work"
   echo "extern const size_t kHandlerNameCount = $n;"
 } > "$work/stubs.cpp"
 "$cxx" -std=c++20 -O1 -I"$src/src" -o "$work/kesreference" "$src/src/tools/kesreference.cpp" "$work/stubs.cpp" "$work/table.o"
-"$work/kesreference" "$src/tests/scripts/reference" "$out" \
+"$work/kesreference" "$src/tests/scripts/reference" "$out" "$src/src" \
   "$src/editors/vscode/kestrova.tmLanguage.template.json" "$src/editors/vscode/syntaxes/kestrova.tmLanguage.json"
