@@ -34,7 +34,7 @@ void CmdSet(Interp& in, Ctx& c) {
   std::string last = Upper(Trim(name));
   if (!last.empty() && last[0] == kLocalMarker) last = Trim(std::string_view(last).substr(1));
   if (!last.empty() && last[0] == '@') last.erase(0, 1);
-  in.cfg.lastSet = Trim(last);
+  in.vars.lastSet = Trim(last);
 }
 
 void CmdSetShare(Interp& in, Ctx&) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -58,29 +59,47 @@ struct LogState {
   bool headerPending = true;
 };
 
-// Settings that assignments to special names change (SetVariable).
-struct Settings {
-  std::string dirDyn, dirHlp, dirImm, dirRun, dirRec;
-  std::string adminAccount, adminDomain, adminPassword;
-  std::string extract;
-  int16_t where = 0;
-  std::string userName, computerName;
-  std::string label;
-  std::string choice;
-  int32_t maxWait = 600;
-  std::string lastSet;
-  std::string binget;
-  std::string lastFocus;
-  std::string title;  // the script's title used by boxes
-  int stepDelayMs = 0;  // SLOW
-};
-
 // State shared by the boxes.
 struct BoxState {
   std::vector<std::string> buttonLabels;  // BUTTONSELECT
   std::string stopPassword;               // PASSWORD
   int popupWidth = 0;
   bool silent = false;
+  std::string title;   // the script's title used by boxes; empty: the product name
+  std::string label;   // LABEL: the footer text of the boxes
+  std::string choice;  // CHOICE: the entry last chosen in the choice window
+};
+
+// The waits for windows, boxes and programs.
+struct WaitState {
+  int32_t maxWait = 600;  // MAXWAIT: seconds before a wait or a box gives up
+};
+
+// The folders a script sets for its files (DIRLOG belongs to the log).
+struct WorkFolders {
+  std::string dyn, hlp, imm, run, rec;  // DIRDYN DIRHLP DIRIMM DIRRUN DIRREC, each ending in "\"
+};
+
+// Programs started by the script.
+struct ProgramState {
+  std::string adminAccount, adminDomain, adminPassword;  // ADMINACCOUNT ADMINDOMAIN ADMINPASSWORD
+};
+
+// What the file commands keep between commands.
+struct FileState {
+  std::string binget;  // the text the last BINGET produced
+  int16_t where = 0;   // the where-setting (WHERE)
+  std::map<std::string, unsigned long long> linePositions;  // LINENEXT, by full upper-case path
+};
+
+// Text values the string commands keep.
+struct TextState {
+  std::string extract;  // the text of the last EXTRACT
+};
+
+// The focus target of the keystroke and mouse commands.
+struct FocusState {
+  std::string lastFocus;  // LASTFOCUS
 };
 
 // The registry commands' connection and options, kept across commands.
@@ -97,6 +116,7 @@ struct ServiceState {
 // What start-up learnt about the machine and the executable.
 struct MachineInfo {
   std::string exePath, exeFolder, exeBase, launchFolder;
+  std::string userName, computerName;  // USERNAME, COMPUTERNAME: from the system, or as a script set them
   std::string systemFolder, windowsFolder;  // windowsFolder ends in "\"
   std::string tempFolder;                   // never ends in "\"
   uint32_t pid = 0;
@@ -227,6 +247,7 @@ struct RunnerState {
   std::string boxBlock;
   bool desktopWatch = false;
   bool ending = false;
+  int stepDelayMs = 0;  // SLOW: a pause before every line
 };
 
 struct CommandWord;
@@ -255,12 +276,17 @@ struct Interp : public SubstHost {
   Switches sw;
   ErrorState err;
   LogState log;
-  Settings cfg;
   MachineInfo mach;
   VarStore vars;
   RunnerState run;
   LineState line;
   BoxState boxes;
+  WaitState waits;
+  WorkFolders folders;
+  ProgramState programs;
+  FileState files;
+  TextState text;
+  FocusState focus;
   SearchState search;
   RegistryState registry;
   ServiceState services;

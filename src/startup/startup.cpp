@@ -270,7 +270,7 @@ void SetFolderVariables(Interp& in) {
   }
   // 3
   ReadPackageDescriptor(in.mach);
-  in.cfg.maxWait = 600;
+  in.waits.maxWait = 600;
   in.log.maxSize = 65536;
   in.mach.priority = 32;
   // 4: the initial states of the switches
