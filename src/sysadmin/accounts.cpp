@@ -128,7 +128,7 @@ int32_t CollectNames(const NetApi& api, Call call, std::vector<std::string>& nam
   }
   int32_t code = static_cast<int32_t>(st);
   if (st == NERR_Success || st == kMoreData) {
-    code = NamesFromRecords(NameRecords(buf), read, AnsiName, names) ? 0 : kErrRefused;
+    code = AnsiNamesFromRecords(buf, read, names) ? 0 : kErrRefused;
   }
   api.Free(buf);
   return code;
@@ -154,6 +154,10 @@ AccountServer ServerForTarget(const NetApi& api, const std::string& target, cons
 }
 
 }  // namespace
+
+bool AnsiNamesFromRecords(const void* buffer, unsigned long count, std::vector<std::string>& names) {
+  return NamesFromRecords(static_cast<const char16_t* const*>(buffer), count, AnsiName, names);
+}
 
 int32_t ListUserGroups(bool nt, const std::string& target, const std::string& user, const std::string& computer,
                        std::vector<std::string>& entries) {

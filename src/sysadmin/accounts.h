@@ -29,6 +29,11 @@ int32_t ListUserGroups(bool nt, const std::string& target, const std::string& us
 int32_t ListGroupMembers(bool nt, const std::string& target, const std::string& group, const std::string& computer,
                          std::vector<std::string>& entries);
 
+// The names of a level-0 answer of NetUserGetGroups, NetGroupGetUsers, ...
+// (and of NetLocalGroupGetMembers at level 3), converted with the ANSI code
+// page; false when a record has no name (the names before it are kept).
+bool AnsiNamesFromRecords(const void* buffer, unsigned long count, std::vector<std::string>& names);
+
 // IF MEMBER: true when the current user belongs to the group of the operand
 // ("group" or "DOMAIN\group").
 bool IsGroupMember(bool nt, const std::string& operand, const std::string& computer);

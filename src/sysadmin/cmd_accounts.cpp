@@ -39,24 +39,21 @@ void CmdNetInfo(Interp& in, Ctx&) {
     in.err.code = BrowseNetwork(target == "ALL", list);
   } else if (AccountListOf(word, what)) {
     for (int attempt = 0;; ++attempt) {
-      in.err.code = ListAccounts(in.mach.isNT, what, target, in.cfg.computerName, list);
+      in.err.code = ListAccounts(in.mach.isNT, what, target, in.mach.computerName, list);
       if (!list.empty() || attempt == kEmptyRetries || in.run.stopRequested || in.run.abort) break;
       SleepResponsive(in, kEmptyPauseMs, true);
     }
   } else if (word == "GROUPLIST" || word == "USERLIST") {
-    if (target.empty()) {
-      in.err.code = kErrUsage;
-      return;
-    }
     const std::string name = FieldUnquoted(in, 3);
-    in.err.code = word == "GROUPLIST" ? ListUserGroups(in.mach.isNT, target, name, in.cfg.computerName, list)
-                                      : ListGroupMembers(in.mach.isNT, target, name, in.cfg.computerName, list);
+    if (target.empty()) in.err.code = kErrUsage;
+    else if (word == "GROUPLIST") in.err.code = ListUserGroups(in.mach.isNT, target, name, in.mach.computerName, list);
+    else in.err.code = ListGroupMembers(in.mach.isNT, target, name, in.mach.computerName, list);
   } else if (word == "PRINTER") {
     in.err.code = PrinterNames(kPrintersNetwork, FieldUnquoted(in, 2), list);
   } else {
     in.err.code = kErrUsage;
-    return;
   }
+  // The count of the list, emptied above, also when the word was refused.
   in.line.result = std::to_string(list.size());
   in.line.secondResult = true;
 }
@@ -84,7 +81,7 @@ void CmdOwner(Interp& in, Ctx&) {
 void CmdSid(Interp& in, Ctx&) {
   std::string account = WholeArg(in);
   const bool ownUser = account.empty();
-  if (ownUser) account = in.cfg.userName;
+  if (ownUser) account = in.mach.userName;
   std::vector<ProfileEntry> profiles;
   std::string found;
   if (ReadProfiles(profiles)) {
