@@ -116,13 +116,13 @@ void CmdRegValueList(Interp&, Ctx&);  // REGVALUELIST
 void CmdNet(Interp&, Ctx&);  // NET CONNECT
 enum class NetWord { Net, Connect };
 void CmdNetRequest(Interp&, Ctx&);  // NETREQUEST
-void CmdNetList(Interp&, Ctx&);  // NETLIST
+void CmdNetList(Interp&, Ctx&);     // NETLIST
 
 // ---- network resources and accounts (sysadmin/cmd_accounts.cpp)
-void CmdNetInfo(Interp&, Ctx&);  // NETINFO
+void CmdNetInfo(Interp&, Ctx&);   // NETINFO
 void CmdUserInfo(Interp&, Ctx&);  // USERINFO
-void CmdOwner(Interp&, Ctx&);  // OWNER
-void CmdSid(Interp&, Ctx&);  // SID
+void CmdOwner(Interp&, Ctx&);     // OWNER
+void CmdSid(Interp&, Ctx&);       // SID
 
 // ---- printers (sysadmin/cmd_printers.cpp)
 void CmdDefaultPrinter(Interp&, Ctx&);  // DEFAULTPRINTER

@@ -1,6 +1,7 @@
 #include "sysadmin/accounts.h"
 
 #include <windows.h>
+
 #include <lm.h>
 
 #include <cstring>
@@ -33,7 +34,6 @@ constexpr int kMoreDataRetries = 20;
 const char16_t* const* NameRecords(LPBYTE buf) { return reinterpret_cast<const char16_t* const*>(buf); }
 
 std::string AnsiName(const char16_t* w) { return AnsiFromWide(reinterpret_cast<const wchar_t*>(w)); }
-
 
 std::string CurrentUser() {
   char user[257];
@@ -273,7 +273,8 @@ bool IsGroupMember(bool nt, const std::string& operand, const std::string& compu
     st = fn(nullptr, user.c_str(), 0, LG_INCLUDE_INDIRECT, &buf, MAX_PREFERRED_LENGTH, &read, &total);
   }
   std::vector<std::string> groups;
-  if ((st == NERR_Success || st == kMoreData) && buf) NamesFromRecords(NameRecords(buf), read, KeepNonZeroBytes, groups);
+  if ((st == NERR_Success || st == kMoreData) && buf)
+    NamesFromRecords(NameRecords(buf), read, KeepNonZeroBytes, groups);
   api.Free(buf);
   for (const std::string& g : groups)
     if (Upper(g) == m.group) return true;

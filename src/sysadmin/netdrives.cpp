@@ -1,6 +1,7 @@
 #include "sysadmin/netdrives.h"
 
 #include <windows.h>
+
 #include <lm.h>
 #include <winnetwk.h>
 #include <winspool.h>

@@ -113,13 +113,9 @@ bool FilterAccount(std::string_view name, AccountFilter filter, std::string& ent
   const bool machine = name.find('$') != std::string_view::npos;
   entry.assign(name);
   switch (filter) {
-    case AccountFilter::Users:
-      return !machine;
-    case AccountFilter::Computers:
-      RemoveChar(entry, '$');
-      return machine;
-    case AccountFilter::All:
-      break;
+    case AccountFilter::Users: return !machine;
+    case AccountFilter::Computers: RemoveChar(entry, '$'); return machine;
+    case AccountFilter::All: break;
   }
   return true;
 }

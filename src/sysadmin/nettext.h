@@ -106,9 +106,9 @@ struct MemberOperand {
 MemberOperand SplitMemberOperand(std::string_view operand);
 
 // The eight USERINFO variables, in the order of UserDetails' members.
-inline constexpr const char* kUserInfoNames[] = {
-    "USERINFO.HOMEDIR",  "USERINFO.COMMENT",     "USERINFO.SCRIPTPATH", "USERINFO.FULLNAME",
-    "USERINFO.USERCOMMENT", "USERINFO.LOGONSERVER", "USERINFO.PROFILE", "USERINFO.HOMEDIRDRIVE"};
+inline constexpr const char* kUserInfoNames[] = {"USERINFO.HOMEDIR",  "USERINFO.COMMENT",     "USERINFO.SCRIPTPATH",
+                                                 "USERINFO.FULLNAME", "USERINFO.USERCOMMENT", "USERINFO.LOGONSERVER",
+                                                 "USERINFO.PROFILE",  "USERINFO.HOMEDIRDRIVE"};
 struct UserDetails {
   std::string homeDir, comment, scriptPath, fullName, userComment, logonServer, profile, homeDirDrive;
   const std::string* Values() const { return &homeDir; }  // the eight, in kUserInfoNames' order

@@ -53,7 +53,8 @@ int32_t PrinterEntries(std::vector<PrinterEntry>& printers) {
   DWORD count = 0;
   const int32_t code = EnumeratePrinters(kPrintersLocalAndConnections, std::string(), 2, buf, count);
   const auto* p = reinterpret_cast<const PRINTER_INFO_2A*>(buf.data());
-  for (DWORD i = 0; i < count; ++i) printers.push_back({Text(p[i].pPrinterName), Text(p[i].pPortName), p[i].Attributes});
+  for (DWORD i = 0; i < count; ++i)
+    printers.push_back({Text(p[i].pPrinterName), Text(p[i].pPortName), p[i].Attributes});
   return code;
 }
 
@@ -76,8 +77,7 @@ void ProviderPrinterLines(std::string_view sep, std::vector<std::string>& lines)
     const std::string printersKey = servers + "\\" + server + "\\PRINTERS";
     for (const std::string& printer : SubkeyNames(HKEY_LOCAL_MACHINE, printersKey)) {
       HKEY key;
-      if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (printersKey + "\\" + printer).c_str(), 0, KEY_READ, &key) !=
-          ERROR_SUCCESS)
+      if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (printersKey + "\\" + printer).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         continue;
       char share[129] = {};
       DWORD size = 128;

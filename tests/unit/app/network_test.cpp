@@ -3,6 +3,7 @@
 // commands use: Wine leaves these calls unanswered (NetUserGetInfo level 3
 // answers 2140, NetGroupGetUsers and NetRemoteTOD end the process).
 #include <windows.h>
+
 #include <lm.h>
 
 #include <gtest/gtest.h>

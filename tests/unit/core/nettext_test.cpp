@@ -102,7 +102,8 @@ TEST(NetText, ResourcesFirst256PerContainerAndBoundedDepth) {
 
 TEST(NetText, AccountNamesAndFilters) {
   const char16_t name[] = {u'p', u'c', u'$', 0x00E9, 0x0141, 0};
-  EXPECT_EQ(KeepNonZeroBytes(name), std::string("pc$\xE9" "A\x01"));
+  EXPECT_EQ(KeepNonZeroBytes(name), std::string("pc$\xE9"
+                                                "A\x01"));
   EXPECT_EQ(KeepNonZeroBytes(nullptr), "");
   std::string e;
   EXPECT_TRUE(FilterAccount("bob", AccountFilter::Users, e));
@@ -150,8 +151,8 @@ TEST(NetText, NamesFromLevelZeroRecords) {
 TEST(NetText, NetListLines) {
   EXPECT_EQ(NetUseLine("X:", "\\\\server\\Share"), "NET USE X: \\\\SERVER\\SHARE");
   EXPECT_EQ(NetUseLine("LPT1", "\\\\srv\\hp"), "NET USE LPT1 \\\\SRV\\HP");
-  const std::vector<PortEntry> ports = {{"COM1:", "Local Monitor", "Local Port"}, {"LPT1:", "Local Port", "Local Port"},
-                                        {"LPT1:", "second", "ignored"}};
+  const std::vector<PortEntry> ports = {
+      {"COM1:", "Local Monitor", "Local Port"}, {"LPT1:", "Local Port", "Local Port"}, {"LPT1:", "second", "ignored"}};
   EXPECT_EQ(LocalPrinterLine({"HP", "LPT1:", kPrinterShared}, ports, ","),
             "PRINTER = HP,LPT1:,Local Port,Local Port,shared");
   EXPECT_EQ(LocalPrinterLine({"Laser", "FILE:", 0}, ports, ";"), "PRINTER = Laser;FILE:;");
