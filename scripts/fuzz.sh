@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 what=${1:?usage: scripts/fuzz.sh TARGET|all [SECONDS]}
 secs=${2:-60}
-all=(decompress roundtrip expression substitute keystring)
+all=(decompress roundtrip expression substitute keystring nettext)
 if [ "$what" = all ]; then targets=("${all[@]}"); else targets=("$what"); fi
 
 if [ ! -f build/fuzz/build.ninja ]; then

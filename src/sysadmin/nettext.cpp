@@ -10,14 +10,12 @@ namespace kes {
 
 namespace {
 
-// Removes every occurrence of word (any case); true when there was one.
+// Removes the first occurrence of word (any case); true when there was one.
 bool TakeWord(std::string& text, std::string_view word) {
-  bool found = false;
-  for (size_t p = FindNoCase(text, word); p != std::string::npos; p = FindNoCase(text, word, p)) {
-    text.erase(p, word.size());
-    found = true;
-  }
-  return found;
+  const size_t p = FindNoCase(text, word);
+  if (p == std::string::npos) return false;
+  text.erase(p, word.size());
+  return true;
 }
 
 }  // namespace
@@ -25,9 +23,15 @@ bool TakeWord(std::string& text, std::string_view word) {
 NetArgs ParseNetArgs(std::string_view text) {
   NetArgs a;
   std::string t(text);
-  // "NOPERSISTENT" holds "PERSISTENT": it goes first.
-  const bool temporary = TakeWord(t, "NOPERSISTENT");
-  a.persistent = TakeWord(t, "PERSISTENT") && !temporary;
+  // One word at a time, "NOPERSISTENT" (which holds "PERSISTENT") first: a
+  // removal can join the letters around it into another word.
+  bool temporary = false, persistent = false;
+  for (;;) {
+    if (TakeWord(t, "NOPERSISTENT")) temporary = true;
+    else if (TakeWord(t, "PERSISTENT")) persistent = true;
+    else break;
+  }
+  a.persistent = persistent && !temporary;
   if (t.find(',') != std::string::npos) {
     for (const std::string& f : SplitPlain(t, ",")) a.fields.push_back(Trim(f));
   } else {

@@ -21,6 +21,10 @@ TEST(NetText, NetArgumentsCommaOrBlanksPersistenceTakenOut) {
   // both words: the temporary one wins; neither: temporary
   EXPECT_FALSE(ParseNetArgs("use x: \\\\s\\t persistent nopersistent").persistent);
   EXPECT_FALSE(ParseNetArgs("use x: \\\\s\\t").persistent);
+  // a removal that joins the letters around it into the word again
+  a = ParseNetArgs("use x: \\\\s\\t NOPERSPERSISTENTISTENT");
+  EXPECT_EQ(a.fields, (V{"USE", "x:", "\\\\s\\t"}));
+  EXPECT_FALSE(a.persistent);
   a = ParseNetArgs("persistent");
   EXPECT_EQ(a.fields, V{""});
   EXPECT_TRUE(a.persistent);
