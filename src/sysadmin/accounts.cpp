@@ -109,43 +109,66 @@ int32_t ListAccounts(bool nt, AccountList what, const std::string& target, const
 
 namespace {
 
-// Calls `call` (which answers a buffer and a count) again while it answers
-// "more data", freeing each incomplete answer, then hands the names of the
-// last answer to `entries`. 5 when a record has no name.
-template <class Call>
-int32_t CollectNames(const NetApi& api, Call call, std::vector<std::string>& names) {
-  LPBYTE buf = nullptr;
-  DWORD read = 0;
-  DWORD st = 0;
+// The four questions about groups, each one call of the library that
+// answers a buffer of name records.
+enum class Question { UserGroups, UserLocalGroups, GroupUsers, LocalGroupMembers };
+constexpr const char* kQuestionFunction[] = {"NetUserGetGroups", "NetUserGetLocalGroups", "NetGroupGetUsers",
+                                             "NetLocalGroupGetMembers"};
+
+// Asks a question about `name` (a user or a group) of `server` (null: this
+// computer), again while the answer is "more data" (the incomplete answer
+// freed, messages processed, 20 ms apart), and converts the names of the
+// last answer. 5 when a record has no name.
+int32_t Ask(const NetApi& api, Question q, const wchar_t* server, const std::string& name,
+            std::string (*convert)(const char16_t*), std::vector<std::string>& names) {
+  void* const fn = api.Get<void*>(kQuestionFunction[static_cast<int>(q)]);
+  if (!fn) return kErrNotFound;
+  const std::wstring wname = WideFromAnsi(name);
+  LPBYTE buf;
+  DWORD read, total, st;
   for (int attempt = 0;; ++attempt) {
     buf = nullptr;
-    read = 0;
-    st = call(&buf, &read);
+    read = total = 0;
+    DWORD_PTR resume = 0;
+    switch (q) {
+      case Question::UserGroups:
+        st = reinterpret_cast<UserGroupsFn>(fn)(server, wname.c_str(), 0, &buf, MAX_PREFERRED_LENGTH, &read, &total);
+        break;
+      case Question::UserLocalGroups:
+        st = reinterpret_cast<UserLocalGroupsFn>(fn)(server, wname.c_str(), 0, LG_INCLUDE_INDIRECT, &buf,
+                                                     MAX_PREFERRED_LENGTH, &read, &total);
+        break;
+      default:  // group members: global groups at level 0, local groups at level 3 (DOMAIN\name)
+        st = reinterpret_cast<MembersFn>(fn)(server, wname.c_str(), q == Question::GroupUsers ? 0 : 3, &buf,
+                                             MAX_PREFERRED_LENGTH, &read, &total, &resume);
+        break;
+    }
     if (st != kMoreData || attempt == kMoreDataRetries) break;
     api.Free(buf);
     PumpMessages();
     Sleep(20);
   }
   int32_t code = static_cast<int32_t>(st);
-  if (st == NERR_Success || st == kMoreData) {
-    code = AnsiNamesFromRecords(buf, read, names) ? 0 : kErrRefused;
-  }
+  if (st == NERR_Success || st == kMoreData)
+    code = NamesFromRecords(NameRecords(buf), read, convert, names) ? 0 : kErrRefused;
   api.Free(buf);
   return code;
 }
 
-// Who a GROUPLIST or USERLIST target asks: the server, the local computer
-// or a domain controller (none found: the lookup's code).
+// Who a GROUPLIST or USERLIST target asks: the server, this computer
+// ("\\" + its name) or a domain controller (none found: the lookup's code).
 struct AccountServer {
   AccountTarget kind;
-  std::wstring server;  // empty: the local computer
+  std::wstring server;
   int32_t code = 0;
 };
 AccountServer ServerForTarget(const NetApi& api, const std::string& target, const std::string& computer) {
   AccountServer s{ClassifyTarget(target, computer), std::wstring()};
   if (s.kind == AccountTarget::Server) {
     s.server = WideFromAnsi(target);
-  } else if (s.kind == AccountTarget::Domain) {
+  } else if (s.kind == AccountTarget::Local) {
+    s.server = WideFromAnsi("\\\\" + target);
+  } else {
     DWORD code = 0;
     s.server = DomainController(api, target, &code);
     if (s.server.empty()) s.code = code ? static_cast<int32_t>(code) : kErrNotFound;
@@ -190,31 +213,9 @@ int32_t ListUserGroups(bool nt, const std::string& target, const std::string& us
   if (!api) return kErrNotFound;
   const AccountServer s = ServerForTarget(api, target, computer);
   if (s.code) return s.code;
-  const std::wstring wuser = WideFromAnsi(user);
   std::vector<std::string> groups;
-  int32_t code;
-  if (s.kind == AccountTarget::Local) {
-    const auto fn = api.Get<UserLocalGroupsFn>("NetUserGetLocalGroups");
-    if (!fn) return kErrNotFound;
-    const std::wstring local = WideFromAnsi("\\\\" + target);
-    code = CollectNames(
-        api,
-        [&](LPBYTE* buf, DWORD* read) {
-          DWORD total = 0;
-          return fn(local.c_str(), wuser.c_str(), 0, LG_INCLUDE_INDIRECT, buf, MAX_PREFERRED_LENGTH, read, &total);
-        },
-        groups);
-  } else {
-    const auto fn = api.Get<UserGroupsFn>("NetUserGetGroups");
-    if (!fn) return kErrNotFound;
-    code = CollectNames(
-        api,
-        [&](LPBYTE* buf, DWORD* read) {
-          DWORD total = 0;
-          return fn(s.server.c_str(), wuser.c_str(), 0, buf, MAX_PREFERRED_LENGTH, read, &total);
-        },
-        groups);
-  }
+  const Question q = s.kind == AccountTarget::Local ? Question::UserLocalGroups : Question::UserGroups;
+  const int32_t code = Ask(api, q, s.server.c_str(), user, AnsiName, groups);
   for (const std::string& g : groups) entries.push_back(GroupListEntry(target, s.kind, g));
   return code;
 }
@@ -226,34 +227,13 @@ int32_t ListGroupMembers(bool nt, const std::string& target, const std::string& 
   if (!api) return kErrNotFound;
   const AccountServer s = ServerForTarget(api, target, computer);
   if (s.code) return s.code;
-  const std::wstring wgroup = WideFromAnsi(group);
-  if (s.kind == AccountTarget::Local) {
-    const auto fn = api.Get<MembersFn>("NetLocalGroupGetMembers");
-    if (!fn) return kErrNotFound;
-    const std::wstring local = WideFromAnsi("\\\\" + target);
-    return CollectNames(
-        api,
-        [&](LPBYTE* buf, DWORD* read) {
-          DWORD total = 0;
-          DWORD_PTR resume = 0;
-          return fn(local.c_str(), wgroup.c_str(), 3, buf, MAX_PREFERRED_LENGTH, read, &total, &resume);
-        },
-        entries);
-  }
-  const auto fn = api.Get<MembersFn>("NetGroupGetUsers");
-  if (!fn) return kErrNotFound;
-  if (NetTestSwitch("groupusers")) {
+  if (s.kind == AccountTarget::Local)
+    return Ask(api, Question::LocalGroupMembers, s.server.c_str(), group, AnsiName, entries);
+  if (api.Get<void*>("NetGroupGetUsers") && NetTestSwitch("groupusers")) {
     entries.push_back("NetGroupGetUsers " + AnsiFromWide(s.server.c_str()) + " " + group);
     return 0;
   }
-  return CollectNames(
-      api,
-      [&](LPBYTE* buf, DWORD* read) {
-        DWORD total = 0;
-        DWORD_PTR resume = 0;
-        return fn(s.server.c_str(), wgroup.c_str(), 0, buf, MAX_PREFERRED_LENGTH, read, &total, &resume);
-      },
-      entries);
+  return Ask(api, Question::GroupUsers, s.server.c_str(), group, AnsiName, entries);
 }
 
 bool IsGroupMember(bool nt, const std::string& operand, const std::string& computer) {
@@ -262,20 +242,10 @@ bool IsGroupMember(bool nt, const std::string& operand, const std::string& compu
   if (m.group.empty()) return false;
   NetApi api(true);
   if (!api) return false;
-  const std::wstring user = WideFromAnsi(CurrentUser());
   const std::wstring server = EnumerationServer(api, m.domain, computer);
-  LPBYTE buf = nullptr;
-  DWORD read = 0, total = 0, st = ERROR_INVALID_FUNCTION;
-  if (!server.empty()) {
-    if (const auto fn = api.Get<UserGroupsFn>("NetUserGetGroups"))
-      st = fn(server.c_str(), user.c_str(), 0, &buf, MAX_PREFERRED_LENGTH, &read, &total);
-  } else if (const auto fn = api.Get<UserLocalGroupsFn>("NetUserGetLocalGroups")) {
-    st = fn(nullptr, user.c_str(), 0, LG_INCLUDE_INDIRECT, &buf, MAX_PREFERRED_LENGTH, &read, &total);
-  }
   std::vector<std::string> groups;
-  if ((st == NERR_Success || st == kMoreData) && buf)
-    NamesFromRecords(NameRecords(buf), read, KeepNonZeroBytes, groups);
-  api.Free(buf);
+  Ask(api, server.empty() ? Question::UserLocalGroups : Question::UserGroups, ServerArg(server), CurrentUser(),
+      KeepNonZeroBytes, groups);
   for (const std::string& g : groups)
     if (Upper(g) == m.group) return true;
   return false;

@@ -6,7 +6,7 @@
 #include <winnetwk.h>
 #include <winspool.h>
 
-#include <deque>
+#include <vector>
 
 #include "interp/errors.h"
 #include "interp/text.h"
@@ -196,7 +196,7 @@ class ProviderSource : public ResourceSource {
 
  private:
   DWORD scope_;
-  std::deque<Container> containers_;
+  std::vector<Container> containers_;
 };
 
 }  // namespace
