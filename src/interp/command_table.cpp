@@ -23,7 +23,7 @@ constexpr uint8_t N = kNotLogged, K = kKeepsError, T = kNoErrorTrace, P = kNotTr
 
 // clang-format off
 constexpr CommandRow kCommands[] = {
-    /*   1 */ {"ADDONWRITE", nullptr, {},
+    /*   1 */ {"ADDONWRITE", CmdAddonWrite, {},
               "Writes an entry of the add-on or image list file (ADDONLIST, IMAGELIST); 53 for a missing file."},
     /*   2 */ {"ADMIN", nullptr, {},
               "ADMIN BEGIN ... ADMIN END runs the lines between in another instance under the administrator account."},
@@ -50,7 +50,7 @@ constexpr CommandRow kCommands[] = {
     /*  18 */ {"AUDIT", nullptr, {}, "Writes a report on the system."},
     /*  19 */ {"BACKGROUND", CmdBackground, {}, "Shows or hides the background window behind the boxes."},
     /*  20 */ {"BASE64", CmdBase64, {}, "Encodes a text in base64 (CODE) or decodes it."},
-    /*  21 */ {"CACHENAME", nullptr, {}, "Gives the name of the file in the cache folder for an address."},
+    /*  21 */ {"CACHENAME", CmdCacheName, {}, "Gives the name of the file in the cache folder for an address."},
     /*  22 */ {"CALCULATE", CmdCalculate, {},
               "Computes an arithmetic expression or shifts a date or time, and assigns the result."},
     /*  23 */ {"CALL CALLSUB", CmdCall, {0, K | T}, "Runs another script, or a sub of this one, with arguments."},
@@ -64,7 +64,7 @@ constexpr CommandRow kCommands[] = {
     /*  30 */ {"CLIPCOPY", CmdClipCopy, {}, "Puts a text on the clipboard; 5 when the clipboard cannot be opened."},
     /*  31 */ {"CLIPPASTE CLIPINSERT", CmdClipPaste, {},
               "Gives the text of the clipboard, and with CLIPINSERT types it into the focused control."},
-    /*  32 */ {"CODE CODEFILE DECODE", nullptr, {},
+    /*  32 */ {"CODE CODEFILE DECODE", CmdCode, {},
               "Scrambles or unscrambles script text and files; 53 for a missing file."},
     /*  33 */ {"CODECALL", CmdCodeCall, {N}, "Switches whether the scripts called from now on are scrambled."},
     /*  34 */ {"COLORDIALOG FONTDIALOG", CmdColorDialog, {}, "Shows the system box to choose a colour or a font."},
@@ -74,7 +74,7 @@ constexpr CommandRow kCommands[] = {
     /*  37 */ {"COPY", CmdCopy, {}, "Copies files; 53 when the source is missing."},
     /*  38 */ {"COPYRIGHT", CmdCopyright, {}, "Shows the box with the program's version."},
     /*  39 */ {"CPUTIME", nullptr, {}, "Gives the processor time of a process."},
-    /*  40 */ {"CREATEEXE CREATEDLL PLUG", nullptr, {N, N, N},
+    /*  40 */ {"CREATEEXE CREATEDLL PLUG", CmdCreateExe, {N, N, N},
               "Builds a stand-alone executable or a plug-in from the script and its files."},
     /*  41 */ {"CREATESHORTCUT GETSHORTCUT", nullptr, {}, "Writes or reads a shell shortcut."},
     /*  42 */ {"CURSOR", nullptr, {}, "Sets the system mouse cursor (NORMAL, DEFAULT)."},
@@ -104,7 +104,7 @@ constexpr CommandRow kCommands[] = {
               "Gives the free or total space of a drive; 76 for a missing drive."},
     /*  62 */ {"DRIVENAME FILENAME PATHNAME EXTNAME PREFIXNAME", CmdPathPart, {},
               "Gives a part of a path: drive, file name, folder, extension or name without extension."},
-    /*  63 */ {"DYNAMIC", nullptr, {}, "Reads the dynamic settings file."},
+    /*  63 */ {"DYNAMIC", CmdDynamic, {}, "Assigns the NAME=value lines of a settings file, local or from a web address, as variables."},
     /*  64 */ {"EDIT", CmdEdit, {}, "Opens a file in the text editor."},
     /*  65 */ {"ERROR", CmdNothing, {}, "Does nothing; the line resets the error code like any other."},
     /*  66 */ {"ESC", CmdEsc, {N}, "Switches whether the Escape key closes the boxes."},
@@ -113,7 +113,7 @@ constexpr CommandRow kCommands[] = {
     /*  69 */ {"EXITSUB ENDSUB", CmdEndSub, {N, N}, "Ends a sub and returns its value."},
     /*  70 */ {"EXITWINDOWS", nullptr, {}, "Logs off, restarts or shuts down the system."},
     /*  71 */ {"EXTRACT", CmdExtract, {}, "Keeps a part of a text, read back as the EXTRACT variable."},
-    /*  72 */ {"FICDYN DYNFILE", nullptr, {N, N}, "Fetches a dynamic file from a web address."},
+    /*  72 */ {"FICDYN DYNFILE", CmdDynFile, {N, N}, "Fetches a dynamic file from a web address into the dynamic-files folder."},
     /*  73 */ {"FICLOG LOGFILE", CmdConfig, {N, N}, "Sets the name of the log file."},
     /*  74 */ {"FILEDIALOG", CmdFileDialog, {}, "Shows the system box to open or save a file."},
     /*  75 */ {"FINDPATH", CmdFindPath, {}, "Gives the program associated with a file."},
@@ -132,7 +132,7 @@ constexpr CommandRow kCommands[] = {
     /*  87 */ {"GOTO", CmdGoto, {N | K | T}, "Jumps to a label."},
     /*  88 */ {"HOST", nullptr, {}, "Gives the address of a host name."},
     /*  89 */ {"TCPIPLIST", nullptr, {}, "Lists the machine's network addresses."},
-    /*  90 */ {"HTTP", nullptr, {},
+    /*  90 */ {"HTTP", CmdHttp, {},
               "Sends HTTP requests (GET, PUT, DELETE, CACHE, PROXY, LOG, VERBOSE, GAUGE, ASKDIALOG)."},
     /*  91 */ {"ICONBAR", CmdIconBar, {}, "Shows or removes the icon in the notification area."},
     /*  92 */ {"IF", CmdIf, {K | T}, "Tests a condition: runs the rest of the line, or opens a block up to ENDIF."},
@@ -184,8 +184,8 @@ constexpr CommandRow kCommands[] = {
     /* 130 */ {"OK", CmdOk, {N}, "Switches the OK button of the boxes."},
     /* 131 */ {"OLDAPP", CmdOldApp, {}, "Switches the focus handling for older applications."},
     /* 132 */ {"OWNER", CmdOwner, {}, "Gives the owner of a file or folder."},
-    /* 133 */ {"PACK", nullptr, {}, "Packs files into a package."},
-    /* 134 */ {"PACKJOIN", nullptr, {}, "Joins a package to an executable; 53 for a missing file."},
+    /* 133 */ {"PACK", CmdPack, {}, "Writes the files of the pack list into a self-unpacking executable."},
+    /* 134 */ {"PACKJOIN", CmdPackJoin, {}, "Adds a file and its destination to the pack list; 53 for a missing file."},
     /* 135 */ {"PASSWORD", CmdPassword, {N | P},
               "Sets the password that confirms an end request; the line is never traced."},
     /* 136 */ {"GETPIXEL", nullptr, {}, "Gives the colour of a point of the screen."},
@@ -303,6 +303,9 @@ template <class E>
 constexpr bool Is(std::string_view word, E e) {
   return WordIndex(word) == static_cast<int>(e);
 }
+static_assert(Is("CREATEEXE", CreateExeWord::CreateExe) && Is("CREATEDLL", CreateExeWord::CreateDll) &&
+              Is("PLUG", CreateExeWord::Plug));
+static_assert(Is("CODE", CodeWord::Code) && Is("CODEFILE", CodeWord::CodeFile) && Is("DECODE", CodeWord::Decode));
 static_assert(Is("AFTER", AfterBeforeWord::After) && Is("BEFORE", AfterBeforeWord::Before));
 static_assert(Is("ANSWER", AnswerWord::Answer) && Is("BUTTONSELECT", AnswerWord::ButtonSelect));
 static_assert(Is("APPEND", AppendWord::Append) && Is("OUTPUT", AppendWord::Output));

@@ -154,6 +154,15 @@ void CmdXSize(Interp&, Ctx&);  // XSIZE
 void CmdCompress(Interp&, Ctx&);  // COMPRESS UNCOMPRESS
 enum class CompressWord { Compress, Uncompress };
 
+// ---- packages (packaging/package.cpp, cmd_createexe.cpp, cmd_code.cpp, cmd_pack.cpp)
+void CmdAddonWrite(Interp&, Ctx&);  // ADDONWRITE
+void CmdCreateExe(Interp&, Ctx&);  // CREATEEXE CREATEDLL PLUG
+enum class CreateExeWord { CreateExe, CreateDll, Plug };
+void CmdCode(Interp&, Ctx&);  // CODE CODEFILE DECODE
+enum class CodeWord { Code, CodeFile, Decode };
+void CmdPack(Interp&, Ctx&);  // PACK
+void CmdPackJoin(Interp&, Ctx&);  // PACKJOIN
+
 // ---- message and prompt boxes (boxes/cmd_boxes.cpp)
 void CmdAsk(Interp&, Ctx&);  // ASK ASKOK ECHO ECHOERROR
 enum class AskWord { Ask, AskOk, Echo, EchoError };
@@ -199,6 +208,12 @@ void CmdMod(Interp&, Ctx&);  // MOD
 void CmdRandom(Interp&, Ctx&);  // RANDOM
 void CmdDateTime(Interp&, Ctx&);  // DATETIME
 void CmdDateTimeDiff(Interp&, Ctx&);  // DATETIMEDIFF
+
+// ---- HTTP client (net/cmd_http.cpp)
+void CmdHttp(Interp&, Ctx&);       // HTTP
+void CmdCacheName(Interp&, Ctx&);  // CACHENAME
+void CmdDynFile(Interp&, Ctx&);    // FICDYN DYNFILE
+void CmdDynamic(Interp&, Ctx&);    // DYNAMIC
 
 // Stand-in for a command whose handler is not built yet: a syntax error.
 void NotBuilt(Interp&, Ctx&);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <map>
 #include <string>
 #include <vector>
@@ -102,6 +103,19 @@ struct FocusState {
   std::string lastFocus;  // LASTFOCUS
 };
 
+// The HTTP client's settings (HTTP PROXY, CACHE, LOG, GAUGE, and the
+// variable HTTPTIMEOUT); the credentials are the variables HTTPACCOUNT and
+// HTTPPASSWORD, read when a server asks for them.
+struct HttpSettings {
+  uint32_t timeoutMs = 10000;  // HTTPTIMEOUT: each wait, in milliseconds
+  std::string proxyPrefix;     // "host:port:", empty: no proxy
+  bool cache = true;
+  std::string logFile;  // empty: no log
+  bool gauge = false;
+  std::string gaugeCaption, gaugeText;
+  bool gaugeCloses = false;  // the gauge closes at the end of each transfer
+};
+
 // The registry commands' connection and options, kept across commands.
 struct RegistryState {
   std::string remoteComputer;  // REGCONNECT; empty: the local registry
@@ -130,6 +144,7 @@ struct MachineInfo {
   // package descriptor
   long firstPos = 0, firstLen = 0, secondPos = 0, secondLen = 0, mainPos = 0, mainLen = 0;
   bool packaged = false;
+  std::string optionField;  // scrambled credentials and run-once flag, "#" when unset
   bool plugin = false;
   bool pluginBuild = false;
   bool traceAtStart = false;
@@ -137,6 +152,20 @@ struct MachineInfo {
   bool childMode = false;
   std::vector<std::string> exitCommands;
   std::vector<std::string> tempFiles;
+};
+
+// Files embedded in the packages read by this process: the extraction path,
+// the variable that names it, and the content inside the package body.
+struct EmbeddedFile {
+  std::string path, var;
+  std::shared_ptr<const std::string> body;
+  size_t offset = 0, size = 0;
+};
+struct PackageState {
+  std::vector<EmbeddedFile> files;
+  std::string askIndex;  // the "TEMP#" entry of the last package: ASKDIALOG index and definitions
+  bool loaded = false;   // a package (executable or plug file) was read
+  std::vector<std::pair<std::string, std::string>> packList;  // PACKJOIN source, destination
 };
 
 // Block stacks of one run of the script runner.
@@ -288,8 +317,10 @@ struct Interp : public SubstHost {
   TextState text;
   FocusState focus;
   SearchState search;
+  HttpSettings http;
   RegistryState registry;
   ServiceState services;
+  PackageState pkg;
   bool protectedDisplay = false;
 
   SubstOptions SubstOpts() const {

@@ -190,7 +190,9 @@ void RunScript(Interp& in, std::string source, bool reportMissing, bool& subCall
     if (static_cast<int>(run.levels.size()) <= run.scriptLevel) run.levels.resize(static_cast<size_t>(run.scriptLevel) + 1);
     ScriptLevel& lvl = run.levels[static_cast<size_t>(run.scriptLevel)];
     lvl = ScriptLevel{};
-    bool ok = ObtainScript(in, name, reportMissing, lvl);
+    // A packaged run hands the loader its argument text (for "/PLUG file").
+    const bool packagedRun = in.mach.packaged && depth == 0;
+    bool ok = ObtainScript(in, packagedRun ? source : name, reportMissing, lvl);
     if (ok) {
       if (scrambledName) lvl.scrambled = true;
       ok = BuildLineStore(in, lvl);
