@@ -21,7 +21,10 @@
 // [8] recovery address, [12] the frame's base pointer.
 extern "C" uint32_t kes_guarded_call(void* fn, const uint32_t* args, uint32_t count, uint32_t* faulted);
 
-extern "C" EXCEPTION_DISPOSITION __cdecl kes_guarded_handler(EXCEPTION_RECORD* rec, void* frame, CONTEXT* ctx, void*) {
+// Only the assembly below names the handler: `used` keeps link-time
+// optimisation from dropping it.
+extern "C" __attribute__((used)) EXCEPTION_DISPOSITION __cdecl kes_guarded_handler(EXCEPTION_RECORD* rec, void* frame,
+                                                                                   CONTEXT* ctx, void*) {
   if (rec->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) return ExceptionContinueSearch;
   const uint32_t* r = static_cast<const uint32_t*>(frame);
   ctx->Esp = reinterpret_cast<DWORD>(frame);
@@ -109,8 +112,8 @@ DllCallResult CallLibraryFunction(const std::string& library, const std::string&
   const DWORD loadError = h ? 0 : GetLastError();
   SetErrorMode(oldMode);
   if (!h) {
-    r.error = loadError == ERROR_MOD_NOT_FOUND || loadError == ERROR_FILE_NOT_FOUND || loadError == ERROR_PATH_NOT_FOUND ||
-                      loadError == 0
+    r.error = loadError == ERROR_MOD_NOT_FOUND || loadError == ERROR_FILE_NOT_FOUND ||
+                      loadError == ERROR_PATH_NOT_FOUND || loadError == 0
                   ? kErrNotFound
                   : loadError;
     return r;
