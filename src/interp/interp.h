@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "interp/errors.h"
+#include "interp/system.h"
 #include "interp/text.h"
 #include "interp/variables.h"
 
@@ -108,6 +109,22 @@ struct FileState {
 // Text values the string commands keep.
 struct TextState {
   std::string extract;  // the text of the last EXTRACT
+};
+
+// TIMER: seconds since its first read, increasing across midnight.
+struct TimerState {
+  bool started = false;
+  double base = 0, last = 0, days = 0;
+  // The reading for a time of day in seconds.
+  double Read(double now) {
+    if (!started) {
+      started = true;
+      base = last = now;
+    }
+    if (now < last) days += 86400;
+    last = now;
+    return now + days - base;
+  }
 };
 
 // The focus target of the keystroke and mouse commands.
@@ -260,6 +277,12 @@ struct RunnerState {
   int scriptLevel = -1;
   std::vector<ScriptLevel> levels;
 
+  // The frame of the current call depth (a spare frame before any script).
+  Frame& CurrentFrame() {
+    if (callDepth < 0 || callDepth >= static_cast<int>(frames.size())) return spareFrame;
+    return frames[static_cast<size_t>(callDepth)];
+  }
+
   // The script level now running; null outside any script.
   ScriptLevel* CurrentLevel() {
     if (scriptLevel < 0 || scriptLevel >= static_cast<int>(levels.size())) return nullptr;
@@ -291,6 +314,7 @@ struct RunnerState {
   bool desktopWatch = false;
   bool ending = false;
   int stepDelayMs = 0;  // SLOW: a pause before every line
+  Frame spareFrame;
 };
 
 struct CommandWord;
@@ -315,6 +339,7 @@ struct LineState {
 };
 
 struct Interp : public SubstHost {
+  System* system = nullptr;  // the machine: see interp/system.h
   Separators sep;
   Switches sw;
   ErrorState err;
@@ -329,6 +354,7 @@ struct Interp : public SubstHost {
   ProgramState programs;
   FileState files;
   TextState text;
+  TimerState timer;
   FocusState focus;
   SearchState search;
   HttpSettings http;
