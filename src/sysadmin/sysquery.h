@@ -29,10 +29,6 @@ bool FreeBytes(const std::string& drive, uint64_t& bytes);
 // First IPv4 address of a host name as dotted text; empty when it does not
 // resolve.
 std::string ResolveHost(const std::string& name);
-// True when the group list of the current user holds the group (compared in
-// upper case). "DOMAIN\group" asks that domain's controller for the user's
-// global groups; otherwise the local groups are listed.
-bool IsGroupMember(const std::string& group);
 bool PrinterKnown(const std::string& name);
 bool ServerReachable(const std::string& name);
 bool ShareReachable(const std::string& name);
