@@ -10,6 +10,7 @@
 
 #include "interp/text.h"
 #include "sysadmin/fileops.h"
+#include "sysadmin/netapi.h"
 
 namespace kes {
 
@@ -22,14 +23,6 @@ HANDLE OpenEntry(const std::string& path, bool write) {
   return CreateFileA(p.c_str(), write ? FILE_WRITE_ATTRIBUTES : GENERIC_READ,
                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-}
-
-std::wstring Wide(const std::string& s) {
-  if (s.empty()) return std::wstring();
-  const int n = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring w(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-  return w;
 }
 
 }  // namespace
@@ -151,7 +144,7 @@ bool ServerReachable(const std::string& name) {
   std::string n = Trim(name);
   while (!n.empty() && n[0] == '\\') n.erase(0, 1);
   if (n.empty()) return false;
-  std::wstring w = Wide("\\\\" + n);
+  std::wstring w = WideFromAnsi("\\\\" + n);
   LPBYTE info = nullptr;
   const NET_API_STATUS st = NetServerGetInfo(const_cast<LPWSTR>(w.c_str()), 100, &info);
   if (info) NetApiBufferFree(info);
@@ -165,8 +158,8 @@ bool ShareReachable(const std::string& name) {
   if (n.size() < 3 || n[0] != '\\' || n[1] != '\\') return false;
   const size_t sep = n.find('\\', 2);
   if (sep == std::string::npos) return false;
-  const std::wstring server = Wide(n.substr(0, sep));
-  const std::wstring share = Wide(n.substr(sep + 1));
+  const std::wstring server = WideFromAnsi(n.substr(0, sep));
+  const std::wstring share = WideFromAnsi(n.substr(sep + 1));
   LPBYTE info = nullptr;
   const NET_API_STATUS st =
       NetShareGetInfo(const_cast<LPWSTR>(server.c_str()), const_cast<LPWSTR>(share.c_str()), 1, &info);

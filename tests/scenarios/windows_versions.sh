@@ -7,8 +7,8 @@
 key='HKCU\Software\Wine\AppDefaults\Kestrova.exe'
 export KTEST_OUT=$(winpath "$S/out.txt")
 # On the 9x line the network functions come from Radmin32.dll, which is not
-# there: NET TIME and GROUPLIST answer 53, USERLIST is refused with 1, and
-# DEFAULTPRINTER does nothing.
+# there: NET TIME and GROUPLIST answer 53, USERLIST is refused with 1,
+# DEFAULTPRINTER does nothing and IF MEMBER is false.
 cat > "$S/v.kes" <<'EOF'
 OUTPUT %KTEST_OUT%,%OS% [%OSNT%]
 IF "%OSNT%" = "" THEN
@@ -21,6 +21,7 @@ IF "%OSNT%" = "" THEN
   SET DEFAULTPRINTER=unchanged
   DEFAULTPRINTER
   APPEND %KTEST_OUT%,DEFAULTPRINTER %DEFAULTPRINTER% %ERROR%
+  IF NOT MEMBER Administrators APPEND %KTEST_OUT%,not MEMBER
 ENDIF
 EOF
 check() {
@@ -37,6 +38,7 @@ check win98 "Windows_98 []
 NET TIME 53
 GROUPLIST 0 53
 USERLIST 0 1
-DEFAULTPRINTER unchanged 0"
+DEFAULTPRINTER unchanged 0
+not MEMBER"
 wine reg delete "$key" /f </dev/null >/dev/null 2>&1
 finish
