@@ -127,6 +127,10 @@ void CmdSid(Interp&, Ctx&);       // SID
 // ---- printers (sysadmin/cmd_printers.cpp)
 void CmdDefaultPrinter(Interp&, Ctx&);  // DEFAULTPRINTER
 
+// ---- services (sysadmin/cmd_services.cpp)
+void CmdService(Interp&, Ctx&);  // DEVICE SERVICE SERVICELIST DEVICELIST
+enum class ServiceWord { Device, Service, ServiceList, DeviceList };
+
 // ---- file, folder and INI-file commands (sysadmin/cmd_files.cpp)
 void CmdAttrib(Interp&, Ctx&);  // ATTRIB
 void CmdBinGet(Interp&, Ctx&);  // BINGET
