@@ -215,7 +215,7 @@ int main(int argc, char** argv) {
   // The examples: <word>.kes, standing also for the words of its row that its
   // "; words:" line names.
   struct Example {
-    std::string file, shown, form, output;
+    std::string file, shown, form, output, answers;
   };
   std::map<std::string, Example> exampleOf;
   std::error_code ec;
@@ -236,6 +236,8 @@ int main(int argc, char** argv) {
     ex.shown = ExampleText(text, ex.form, words);
     std::string out;
     if (ReadFile(examples + "/" + stem + ".out", out)) ex.output = out;
+    // A box example runs unattended (its "; cmdline:" names the answer file).
+    if (ReadFile(examples + "/" + stem + ".answers", out)) ex.answers = out;
     exampleOf[upper] = ex;
     for (const auto& w : Words(words)) {
       const auto it = entries.find(w);
@@ -309,6 +311,10 @@ int main(int argc, char** argv) {
     if (ex != exampleOf.end()) {
       if (!ex->second.form.empty()) out += "- Form: `" + ex->second.form + "`\n";
       out += "\nExample (`" + ex->second.file + "`):\n\n```\n" + ex->second.shown + "```\n";
+      if (!ex->second.answers.empty())
+        out += "\nRun unattended (`Kestrova.exe /ANSWERS answers.txt script`, see `docs/tools.md`), the boxes "
+               "taking these answers in order:\n\n```\n" +
+               ex->second.answers + "```\n";
       if (!ex->second.output.empty()) out += "\nIt writes:\n\n```\n" + ex->second.output + "```\n";
     } else if (!e.row->handler) {
       out += "- Example: none (not built in this version).\n";
