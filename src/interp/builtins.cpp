@@ -78,7 +78,7 @@ SubstHost::Found Interp::Builtin(std::string_view name, std::string& out) {
     case B::EXTRACT: out = cfg.extract; break;
     case B::WHERE: out = std::to_string(cfg.where); break;
     case B::LASTSET: out = cfg.lastSet; break;
-    case B::LASTFOCUS: out = cfg.lastFocus; break;
+    case B::LASTFOCUS: out = automation.lastFocus ? IntText(static_cast<int64_t>(automation.lastFocus)) : ""; break;
     case B::ADMIN: out = RegistryCanOpenSecurity() ? "1" : "0"; break;
     case B::CHOICE:
       if (!ChoiceValue(*this, out)) return Found::NotBuiltin;

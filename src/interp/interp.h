@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "automation/automation_state.h"
 #include "interp/errors.h"
 #include "interp/text.h"
 #include "interp/variables.h"
@@ -70,7 +71,6 @@ struct Settings {
   int32_t maxWait = 600;
   std::string lastSet;
   std::string binget;
-  std::string lastFocus;
   std::string title;  // the script's title used by boxes
   int stepDelayMs = 0;  // SLOW
 };
@@ -264,6 +264,7 @@ struct Interp : public SubstHost {
   SearchState search;
   RegistryState registry;
   ServiceState services;
+  AutomationState automation;
   bool protectedDisplay = false;
 
   SubstOptions SubstOpts() const {

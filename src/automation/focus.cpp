@@ -1,0 +1,95 @@
+#include "automation/focus.h"
+
+#include "automation/keysend.h"
+#include "automation/winsearch.h"
+#include "trace/trace.h"
+
+namespace kes {
+
+namespace {
+
+HWND Root(HWND w) {
+  HWND r = w ? GetAncestor(w, GA_ROOT) : nullptr;
+  return r ? r : w;
+}
+
+bool WaitInterrupted(Interp& in) {
+  if (in.automation.forceWaitEnd) {
+    in.automation.forceWaitEnd = false;
+    return true;
+  }
+  return in.sw.interrupt || in.run.abort || in.run.stopRequested;
+}
+
+// The first registered box on screen: it becomes the focus object and its
+// lines go to the runner, which runs them before the wait line again.
+bool OptionalBoxShown(Interp& in, Ctx& ctx) {
+  auto& boxes = in.automation.boxes;
+  for (size_t i = 0; i < boxes.size(); ++i) {
+    HWND w = FindWindowByTitle(boxes[i].title, boxes[i].parent);
+    if (!w) continue;
+    in.automation.focusObject = reinterpret_cast<uintptr_t>(w);
+    ctx.control = "#OPT#" + boxes[i].block;
+    in.run.pendingFromOptional = boxes[i].once;
+    TraceText(in, boxes[i].once ? "Begin ( OPTIONALBOX )" : "Begin ( IGNOREBOX )");
+    if (boxes[i].once) boxes.erase(boxes.begin() + static_cast<std::ptrdiff_t>(i));
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void Front(Interp& in, HWND w) {
+  if (!w || !IsWindow(w)) return;
+  HWND fg = GetForegroundWindow();
+  if (fg && Root(fg) != Root(w)) in.automation.lastFocus = reinterpret_cast<uintptr_t>(fg);
+  BringToFront(w, in.sw.oldapp);
+}
+
+void BringTargetToFront(Interp& in) {
+  HWND win = FocusWindow(in), obj = FocusObject(in);
+  if (win && win != obj) Front(in, win);
+  if (obj) Front(in, obj);
+}
+
+void TakeMatch(Interp& in, HWND match) {
+  auto& a = in.automation;
+  a.focusObject = reinterpret_cast<uintptr_t>(match);
+  if (!a.focusWindow || !IsWindow(FocusWindow(in))) {
+    HWND p = GetParent(match);
+    a.focusWindow = reinterpret_cast<uintptr_t>(p ? p : match);
+  }
+  BringTargetToFront(in);
+  in.err.code = 0;
+}
+
+void AttachCollectedLines(Interp& in) {
+  if (in.run.boxBlock.empty()) return;
+  if (!in.automation.boxes.empty()) in.automation.boxes.back().block += in.run.boxBlock;
+  in.run.boxBlock.clear();
+}
+
+bool RunWait(Interp& in, Ctx& ctx, WaitPass pass, void* data) {
+  AttachCollectedLines(in);
+  const DWORD start = GetTickCount();
+  const int32_t maxWait = in.cfg.maxWait;
+  for (;;) {
+    if (pass(in, data)) {
+      in.err.code = 0;
+      return true;
+    }
+    if (OptionalBoxShown(in, ctx)) {
+      in.err.code = 0;
+      return false;
+    }
+    PumpMessages();
+    if ((maxWait > 0 && GetTickCount() - start > static_cast<DWORD>(maxWait) * 1000u) || WaitInterrupted(in)) {
+      in.err.code = 1;
+      return false;
+    }
+    Sleep(0);  // no pause: only let other ready threads run
+  }
+}
+
+}  // namespace kes
