@@ -12,6 +12,11 @@
 #                              the adversarial inputs compared byte for byte
 #                              with the plain transcription of the greedy
 #                              search (a minute or two)
+#   scripts/bench.sh package   CREATEEXE of a script embedding a 20 MB file
+#                              beside COMPRESS of the same file, and the
+#                              start of a packaged executable with a 1 MB
+#                              package beside a plain start, under Wine
+#                              (goals: 1.5x and 1.2x)
 #   scripts/bench.sh           compress and assign
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -125,10 +130,44 @@ bench_check() {
   build/native/bench/native/bench_compress --check build/bench/corpus.bin --adversarial
 }
 
+# CREATEEXE against COMPRESS on the same 20 MB, and the start of a packaged
+# executable (1 MB package, one EXIT line) against Kestrova.exe on a script
+# of the same line; wall times of the whole process, best of five.
+bench_package() {
+  [ -f build/win/build.ninja ] || cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+  ninja -j2 -C build/win Kestrova >/dev/null
+  make_corpus >/dev/null
+  local d=$root/build/bench/package mb=$((20 * 1000 * 1000))
+  rm -rf "$d" && mkdir -p "$d"
+  while [ "$(stat -c %s "$d/big.bin" 2>/dev/null || echo 0)" -lt $mb ]; do cat build/bench/corpus.bin >> "$d/big.bin"; done
+  truncate -s $mb "$d/big.bin"
+  head -c 1000000 "$d/big.bin" > "$d/one.bin"
+  local D; D=$(winpath "$d")
+  printf 'SET ADDONLIST1=%s\\big.bin\r\nEXIT\r\n' "$D" > "$d/big.kes"
+  printf 'SET ADDONLIST1=%s\\one.bin\r\nEXIT\r\n' "$D" > "$d/one.kes"
+  printf 'EXIT\r\n' > "$d/plain.kes"
+  printf 'CREATEEXE %s\\big.kes,%s\\big.exe\r\n' "$D" "$D" > "$d/createexe.kes"
+  printf 'COMPRESS %s\\big.bin,%s\\big.kz\r\n' "$D" "$D" > "$d/compress.kes"
+  printf 'CREATEEXE %s\\one.kes,%s\\one.exe\r\n' "$D" "$D" > "$d/makeone.kes"
+  wine_up
+  local exe=build/win/Kestrova.exe
+  wine "$exe" "$D\\makeone.kes" </dev/null >/dev/null 2>&1
+  local tc tx tp tk
+  tc=$(best_of_runs wine "$exe" "$D\\compress.kes")
+  tx=$(best_of_runs wine "$exe" "$D\\createexe.kes")
+  echo "20 MB: COMPRESS $(printf %.2f "$tc") s, CREATEEXE $(printf %.2f "$tx") s, ratio $(printf %.2f "$(echo "$tx / $tc" | bc -l)")x (goal 1.5x)"
+  echo "  package $(stat -c %s "$d/big.exe") bytes, compressed file $(stat -c %s "$d/big.kz") bytes"
+  tk=$(best_of_runs wine "$exe" "$D\\plain.kes")
+  tp=$(best_of_runs wine "$d/one.exe")
+  echo "start: plain $(printf %.3f "$tk") s, packaged with a 1 MB package $(printf %.3f "$tp") s, ratio $(printf %.2f "$(echo "$tp / $tk" | bc -l)")x (goal 1.2x)"
+}
+
 case "$what" in
   compress) bench_compress ;;
+  package) bench_package ;;
   check) bench_check ;;
   assign) bench_assign ;;
   all) bench_compress; echo; bench_assign ;;
-  *) echo "usage: scripts/bench.sh [compress|assign|check]" >&2; exit 2 ;;
+  *) echo "usage: scripts/bench.sh [compress|assign|check|package]" >&2; exit 2 ;;
 esac

@@ -12,7 +12,8 @@ PACKAGES=(
   clang libclang-rt-14-dev
   procps psmisc
   nginx tinyproxy python3-pyftpdlib python3-aiosmtpd curl
-  osslsigncode hyperfine
+  osslsigncode openssl hyperfine
+  g++
 )
 
 SUDO=""

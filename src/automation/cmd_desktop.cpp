@@ -62,7 +62,7 @@ void CmdSession(Interp& in, Ctx&) {
     return;
   }
   if (op == "SWITCH") {
-    in.err.code = static_cast<int32_t>(AttachDesktop(in.automation, desktop, true));
+    in.err.code = static_cast<int32_t>(AttachDesktop(in.desktops, desktop, true));
     in.run.desktopWatch = true;
     Sleep(50);
     return;

@@ -104,7 +104,7 @@ bool ListPass(Interp&, void* d) {
   return false;
 }
 
-void ClearFocus(Interp& in) { in.automation.focusWindow = in.automation.focusObject = 0; }
+void ClearFocus(Interp& in) { in.focus.window = in.focus.object = 0; }
 
 }  // namespace
 
@@ -133,8 +133,8 @@ void CmdFocusParent(Interp& in, Ctx&) {
     in.err.code = kErrUsage;
     return;
   }
-  in.automation.focusWindow = reinterpret_cast<uintptr_t>(parent);
-  in.automation.focusObject = 0;
+  in.focus.window = reinterpret_cast<uintptr_t>(parent);
+  in.focus.object = 0;
   Front(in, parent);
 }
 
@@ -176,8 +176,8 @@ void CmdWaitParent(Interp& in, Ctx& ctx) {
     }
     DesignatedArgs a{ParseDesignation(arg, in.sep.quote)};
     if (!RunWait(in, ctx, DesignatedShownPass, &a)) return;
-    in.automation.focusWindow = reinterpret_cast<uintptr_t>(a.found);
-    in.automation.focusObject = 0;
+    in.focus.window = reinterpret_cast<uintptr_t>(a.found);
+    in.focus.object = 0;
     SetLastStartedProcess(in, ProcessOfWindow(a.found));
     Front(in, a.found);
     return;
@@ -227,7 +227,7 @@ void CmdGetFocus(Interp& in, Ctx&) {
 void CmdOptionalBox(Interp& in, Ctx& c) {
   AttachCollectedLines(in);
   if (Trim(in.line.args).empty()) {
-    in.automation.boxes.clear();
+    in.waits.boxes.clear();
     in.run.boxCollecting = false;
     return;
   }
@@ -235,7 +235,7 @@ void CmdOptionalBox(Interp& in, Ctx& c) {
   b.title = FieldUnquoted(in, 1);
   b.parent = FieldUnquoted(in, 2);
   b.once = c.Word<OptionalBoxWord>() == OptionalBoxWord::OptionalBox;
-  in.automation.boxes.push_back(std::move(b));
+  in.waits.boxes.push_back(std::move(b));
   in.run.boxCollecting = true;
 }
 
@@ -243,15 +243,15 @@ void CmdOptionalBox(Interp& in, Ctx& c) {
 // brought a window to the front comes back and becomes the focus window;
 // result its handle.
 void CmdLastFocus(Interp& in, Ctx&) {
-  HWND w = reinterpret_cast<HWND>(in.automation.lastFocus);
+  HWND w = reinterpret_cast<HWND>(in.focus.lastFocus);
   if (!w || !IsWindow(w)) {
     in.err.code = kErrUsage;
     return;
   }
-  in.automation.focusWindow = in.automation.lastFocus;
-  in.automation.focusObject = 0;
+  in.focus.window = in.focus.lastFocus;
+  in.focus.object = 0;
   BringToFront(w, in.sw.oldapp);
-  in.line.result = IntText(static_cast<int64_t>(in.automation.lastFocus));
+  in.line.result = IntText(static_cast<int64_t>(in.focus.lastFocus));
 }
 
 }  // namespace kes

@@ -98,8 +98,8 @@ BOOL CALLBACK TryList(HWND w, LPARAM lp) {
 
 bool StopGetKey(void* ctx) {
   auto& in = *static_cast<Interp*>(ctx);
-  if (in.automation.forceWaitEnd) {
-    in.automation.forceWaitEnd = false;
+  if (in.waits.forceEnd) {
+    in.waits.forceEnd = false;
     return true;
   }
   return in.run.abort || in.run.stopRequested;
@@ -147,7 +147,7 @@ void CmdKeyList(Interp& in, Ctx&) {
 void CmdKeyClick(Interp& in, Ctx&) {
   HWND obj = FocusObject(in);
   if (!obj || !IsWindow(obj)) return;
-  if (HWND parent = GetParent(obj)) in.automation.focusWindow = reinterpret_cast<uintptr_t>(parent);
+  if (HWND parent = GetParent(obj)) in.focus.window = reinterpret_cast<uintptr_t>(parent);
   BringTargetToFront(in);
   const std::string button = Upper(Field(in, 1).substr(0, Field(in, 1).find(' ')));
   const std::string all = Upper(in.line.args);
@@ -184,9 +184,10 @@ void CmdGetKey(Interp& in, Ctx&) {
   std::string lib = in.mach.systemFolder;
   if (!lib.empty() && lib.back() != '\\') lib += '\\';
   lib += "KesSrv.dll";
-  const std::string title = in.cfg.title.empty() ? std::string(kProductName) : in.cfg.title;
+  const std::string title = in.boxes.title.empty() ? std::string(kProductName) : in.boxes.title;
   const KeyRecording r = RecordKey(lib, title, StopGetKey, &in);
   if (r.error) in.err.code = r.error;
+  if (r.stopped) in.err.code = kErrUsage;
   in.line.result = r.answer;
 }
 

@@ -32,6 +32,14 @@ HWND WindowArgOrTarget(Interp& in, std::string_view text) {
   return FindForWindowCommand(text, in.sep.quote);
 }
 
+// Appends the separator and one more field to a list entry.
+void AddField(std::string& e, const std::string& sep, std::string_view v) {
+  e += sep;
+  e += v;
+}
+
+std::string Handle(HWND w) { return IntText(static_cast<int64_t>(reinterpret_cast<uintptr_t>(w))); }
+
 // A control's identifier; 0 for a top-level window, whose identifier field
 // holds its menu.
 int ControlId(HWND w) { return (GetWindowLongA(w, GWL_STYLE) & WS_CHILD) ? GetDlgCtrlID(w) : 0; }
@@ -67,7 +75,7 @@ void ActOnWindow(Interp& in, HWND w, const std::string& action, const std::strin
   } else if (action == "OBJECT") {
     in.line.result = WindowClass(w) + in.Sep() + IntText(ControlId(w));
   } else if (action == "HANDLE") {
-    in.line.result = IntText(static_cast<int64_t>(reinterpret_cast<uintptr_t>(w)));
+    in.line.result = Handle(w);
   } else if (action == "PARENT") {
     HWND p = GetParent(w);
     if (!p) {
@@ -95,7 +103,6 @@ RECT PlacementOf(HWND w) {
   return r;
 }
 
-std::string Yes(bool b) { return b ? "1" : "0"; }
 
 struct ObjectWalk {
   Interp* in;
@@ -106,10 +113,14 @@ struct ObjectWalk {
 BOOL CALLBACK AddObject(HWND c, LPARAM lp) {
   auto* k = reinterpret_cast<ObjectWalk*>(lp);
   const std::string& s = k->in->Sep();
-  std::string e = WindowClass(c) + s + IntText(GetDlgCtrlID(c));
-  if (k->extended)
-    e += s + WindowText(c) + s + IntText(static_cast<int64_t>(reinterpret_cast<uintptr_t>(c))) + s +
-         Yes(IsWindowVisible(c)) + s + Yes(IsWindowEnabled(c));
+  std::string e = WindowClass(c);
+  AddField(e, s, IntText(GetDlgCtrlID(c)));
+  if (k->extended) {
+    AddField(e, s, WindowText(c));
+    AddField(e, s, Handle(c));
+    AddField(e, s, IsWindowVisible(c) ? "1" : "0");
+    AddField(e, s, IsWindowEnabled(c) ? "1" : "0");
+  }
   k->list->push_back(std::move(e));
   return TRUE;
 }
@@ -149,8 +160,9 @@ void CmdWindowSize(Interp& in, Ctx&) {
     given = true;
   }
   if (!given) {
-    const std::string& s = in.Sep();
-    in.line.result = IntText(v[0]) + s + IntText(v[1]) + s + IntText(v[2]) + s + IntText(v[3]);
+    std::string r = IntText(v[0]);
+    for (int i = 1; i < 4; ++i) AddField(r, in.Sep(), IntText(v[i]));
+    in.line.result = std::move(r);
     return;
   }
   if (!SetWindowPos(w, nullptr, v[0], v[1], v[2], v[3], SWP_NOZORDER | SWP_NOACTIVATE))
@@ -177,8 +189,12 @@ void ListWindows(Interp& in, bool extended) {
       list.push_back(title);
       continue;
     }
-    list.push_back(title + s + WindowClass(w) + s + IntText(static_cast<int64_t>(reinterpret_cast<uintptr_t>(w))) + s +
-                   IntText(ProcessOfWindow(w)) + s + Yes(visible));
+    std::string e = title;
+    AddField(e, s, WindowClass(w));
+    AddField(e, s, Handle(w));
+    AddField(e, s, IntText(ProcessOfWindow(w)));
+    AddField(e, s, visible ? "1" : "0");
+    list.push_back(std::move(e));
   }
   in.line.result = IntText(static_cast<int64_t>(list.size()));
   in.line.secondResult = true;

@@ -14,8 +14,8 @@ HWND Root(HWND w) {
 }
 
 bool WaitInterrupted(Interp& in) {
-  if (in.automation.forceWaitEnd) {
-    in.automation.forceWaitEnd = false;
+  if (in.waits.forceEnd) {
+    in.waits.forceEnd = false;
     return true;
   }
   return in.sw.interrupt || in.run.abort || in.run.stopRequested;
@@ -24,11 +24,11 @@ bool WaitInterrupted(Interp& in) {
 // The first registered box on screen: it becomes the focus object and its
 // lines go to the runner, which runs them before the wait line again.
 bool OptionalBoxShown(Interp& in, Ctx& ctx) {
-  auto& boxes = in.automation.boxes;
+  auto& boxes = in.waits.boxes;
   for (size_t i = 0; i < boxes.size(); ++i) {
     HWND w = FindWindowByTitle(boxes[i].title, boxes[i].parent);
     if (!w) continue;
-    in.automation.focusObject = reinterpret_cast<uintptr_t>(w);
+    in.focus.object = reinterpret_cast<uintptr_t>(w);
     ctx.control = "#OPT#" + boxes[i].block;
     in.run.pendingFromOptional = boxes[i].once;
     TraceText(in, boxes[i].once ? "Begin ( OPTIONALBOX )" : "Begin ( IGNOREBOX )");
@@ -43,7 +43,7 @@ bool OptionalBoxShown(Interp& in, Ctx& ctx) {
 void Front(Interp& in, HWND w) {
   if (!w || !IsWindow(w)) return;
   HWND fg = GetForegroundWindow();
-  if (fg && Root(fg) != Root(w)) in.automation.lastFocus = reinterpret_cast<uintptr_t>(fg);
+  if (fg && Root(fg) != Root(w)) in.focus.lastFocus = reinterpret_cast<uintptr_t>(fg);
   BringToFront(w, in.sw.oldapp);
 }
 
@@ -54,11 +54,11 @@ void BringTargetToFront(Interp& in) {
 }
 
 void TakeMatch(Interp& in, HWND match) {
-  auto& a = in.automation;
-  a.focusObject = reinterpret_cast<uintptr_t>(match);
-  if (!a.focusWindow || !IsWindow(FocusWindow(in))) {
+  FocusState& f = in.focus;
+  f.object = reinterpret_cast<uintptr_t>(match);
+  if (!f.window || !IsWindow(FocusWindow(in))) {
     HWND p = GetParent(match);
-    a.focusWindow = reinterpret_cast<uintptr_t>(p ? p : match);
+    f.window = reinterpret_cast<uintptr_t>(p ? p : match);
   }
   BringTargetToFront(in);
   in.err.code = 0;
@@ -66,14 +66,14 @@ void TakeMatch(Interp& in, HWND match) {
 
 void AttachCollectedLines(Interp& in) {
   if (in.run.boxBlock.empty()) return;
-  if (!in.automation.boxes.empty()) in.automation.boxes.back().block += in.run.boxBlock;
+  if (!in.waits.boxes.empty()) in.waits.boxes.back().block += in.run.boxBlock;
   in.run.boxBlock.clear();
 }
 
 bool RunWait(Interp& in, Ctx& ctx, WaitPass pass, void* data) {
   AttachCollectedLines(in);
   const DWORD start = GetTickCount();
-  const int32_t maxWait = in.cfg.maxWait;
+  const uint64_t limitMs = in.waits.maxWait > 0 ? static_cast<uint64_t>(in.waits.maxWait) * 1000u : 0;
   for (;;) {
     if (pass(in, data)) {
       in.err.code = 0;
@@ -84,7 +84,7 @@ bool RunWait(Interp& in, Ctx& ctx, WaitPass pass, void* data) {
       return false;
     }
     PumpMessages();
-    if ((maxWait > 0 && GetTickCount() - start > static_cast<DWORD>(maxWait) * 1000u) || WaitInterrupted(in)) {
+    if ((limitMs && GetTickCount() - start > limitMs) || WaitInterrupted(in)) {
       in.err.code = 1;
       return false;
     }

@@ -8,10 +8,10 @@
 
 namespace kes {
 
-inline HWND FocusWindow(const Interp& in) { return reinterpret_cast<HWND>(in.automation.focusWindow); }
-inline HWND FocusObject(const Interp& in) { return reinterpret_cast<HWND>(in.automation.focusObject); }
+inline HWND FocusWindow(const Interp& in) { return reinterpret_cast<HWND>(in.focus.window); }
+inline HWND FocusObject(const Interp& in) { return reinterpret_cast<HWND>(in.focus.object); }
 // The window commands aim at: the focus object, else the focus window.
-inline HWND TargetWindow(const Interp& in) { return reinterpret_cast<HWND>(in.automation.Target()); }
+inline HWND TargetWindow(const Interp& in) { return reinterpret_cast<HWND>(in.focus.Target()); }
 
 // Brings one window to the front under the old-application switch, and
 // remembers the window that had the foreground before (LASTFOCUS).

@@ -89,7 +89,11 @@ KeyRecording RecordKey(const std::string& library, const std::string& title, Sto
     // request ends it and is passed on to the program's own loop.
     bool quit = false;
     int quitCode = 0;
-    while (!rec.done && !quit && !(stop && stop(ctx))) {
+    while (!rec.done && !quit) {
+      if (stop && stop(ctx)) {
+        out.stopped = true;
+        break;
+      }
       MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
       MSG msg;
       while (!rec.done && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -9,6 +9,7 @@ namespace kes {
 struct KeyRecording {
   std::string answer;  // the key in key-string syntax, empty when none
   int error = 0;       // 777: the library has no "KeyboardProc"
+  bool stopped = false;  // the stop test ended the wait
 };
 
 // Polled while waiting: true ends the wait with no answer.

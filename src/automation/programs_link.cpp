@@ -2,7 +2,7 @@
 
 namespace kes {
 
-uint32_t LastStartedProcess(const Interp& in) { return in.automation.lastStartedPid; }
-void SetLastStartedProcess(Interp& in, uint32_t pid) { in.automation.lastStartedPid = pid; }
+uint32_t LastStartedProcess(const Interp& in) { return in.programs.lastPid; }
+void SetLastStartedProcess(Interp& in, uint32_t pid) { in.programs.lastPid = pid; }
 
 }  // namespace kes

@@ -91,13 +91,13 @@ bool DesktopShowsShell(const std::string& desktop) {
   return shown;
 }
 
-void DetachDesktop(AutomationState& st) {
+void DetachDesktop(DesktopState& st) {
   if (st.desktop) CloseDesktop(reinterpret_cast<HDESK>(st.desktop));
   if (st.winsta) CloseWindowStation(reinterpret_cast<HWINSTA>(st.winsta));
   st.desktop = st.winsta = 0;
 }
 
-unsigned long AttachDesktop(AutomationState& st, const std::string& desktop, bool makeInput) {
+unsigned long AttachDesktop(DesktopState& st, const std::string& desktop, bool makeInput) {
   DetachDesktop(st);
   SetLastError(0);
   HWINSTA ws = OpenWindowStationA("winsta0", FALSE, MAXIMUM_ALLOWED);

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "automation/automation_state.h"
+#include "interp/interp.h"
 
 namespace kes {
 
@@ -22,9 +22,9 @@ bool DesktopShowsShell(const std::string& desktop);
 // Attaches the process to "winsta0" and the thread to the named desktop,
 // closing what an earlier call attached; with `makeInput` the desktop also
 // becomes the input desktop. Answers the platform's last-error value.
-unsigned long AttachDesktop(AutomationState& st, const std::string& desktop, bool makeInput);
+unsigned long AttachDesktop(DesktopState& st, const std::string& desktop, bool makeInput);
 // Closes what AttachDesktop opened (the exit sequence and SESSION SWITCH).
-void DetachDesktop(AutomationState& st);
+void DetachDesktop(DesktopState& st);
 
 // Closes the boxes of the program's own thread that are on screen.
 void CloseOwnBoxes();

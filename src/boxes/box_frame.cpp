@@ -403,7 +403,7 @@ void InitBox(HWND d, Box& b) {
   SetFont(d, b, kIdMessage, b.kind == BoxKind::EchoError ? 12 : 9, b.kind == BoxKind::EchoError ? 3 : 1, true);
   if (b.kind == BoxKind::Show) SetFont(d, b, kIdMessage, 9, 4, false);
   if (b.kind != BoxKind::AskFile && b.kind != BoxKind::AskDir) SetText(d, kIdMessage, b.message);
-  SetText(d, b.kind == BoxKind::AskButton ? kIdFooterButtons : kIdFooter, in.cfg.label);
+  SetText(d, b.kind == BoxKind::AskButton ? kIdFooterButtons : kIdFooter, in.boxes.label);
   if (b.kind == BoxKind::EchoError) b.red = CreateSolidBrush(RGB(255, 0, 0));
   HWND focus = GetDlgItem(d, kIdOk);
   switch (b.kind) {
@@ -498,8 +498,8 @@ void InitBox(HWND d, Box& b) {
       break;
   }
   SetWindowPos(d, in.sw.top ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  if (in.cfg.maxWait >= 1 && in.cfg.maxWait <= 599)
-    SetTimer(d, kMaxWaitTimer, static_cast<UINT>(in.cfg.maxWait) * 1000u, nullptr);
+  if (in.waits.maxWait >= 1 && in.waits.maxWait <= 599)
+    SetTimer(d, kMaxWaitTimer, static_cast<UINT>(in.waits.maxWait) * 1000u, nullptr);
   if (!focus) focus = GetDlgItem(d, kIdCancel);
   if (focus) {
     SetFocus(focus);

@@ -21,7 +21,7 @@ constexpr UINT kTrayMessage = 1424;
 constexpr int kPopupHeight = 44;
 constexpr int kProgressChars = 188;
 
-std::string WindowTitleOf(Interp& in) { return in.cfg.title.empty() ? std::string(kProductName) : in.cfg.title; }
+std::string WindowTitleOf(Interp& in) { return in.boxes.title.empty() ? std::string(kProductName) : in.boxes.title; }
 
 // ---------------------------------------------------------------- MAXWAIT on system dialogs
 
@@ -39,8 +39,8 @@ struct SystemDialogScope {
   explicit SystemDialogScope(Interp& in) {
     if (ModalBoxOpen()) return;
     ok = true;
-    if (in.cfg.maxWait >= 1 && in.cfg.maxWait <= 599)
-      g_sysTimer = SetTimer(nullptr, 0, static_cast<UINT>(in.cfg.maxWait) * 1000u, SystemDialogTimeout);
+    if (in.waits.maxWait >= 1 && in.waits.maxWait <= 599)
+      g_sysTimer = SetTimer(nullptr, 0, static_cast<UINT>(in.waits.maxWait) * 1000u, SystemDialogTimeout);
   }
   ~SystemDialogScope() {
     if (g_sysTimer) KillTimer(nullptr, g_sysTimer);
@@ -620,7 +620,7 @@ std::string FileDialog(Interp& in, std::string_view startIn, std::string_view pa
   filter.push_back('\0');
   filter.push_back('\0');
   const std::string title =
-      !in.cfg.title.empty() ? in.cfg.title
+      !in.boxes.title.empty() ? in.boxes.title
                             : (save ? "Enregistrer un fichier dans " : "Recherche d'un fichier dans ") + folder;
   std::vector<char> buf(MAX_PATH * 4, '\0');
   file = file.substr(0, buf.size() - 1);
@@ -734,7 +734,7 @@ std::string DirDialog(Interp& in, std::string_view startIn) {
   for (int round = 0; round < 50; ++round) {
     st.created.clear();
     const std::string title =
-        !in.cfg.title.empty() ? in.cfg.title : "Choix d'un sous-répertoire dans " + st.start;
+        !in.boxes.title.empty() ? in.boxes.title : "Choix d'un sous-répertoire dans " + st.start;
     char display[MAX_PATH] = {};
     BROWSEINFOA bi{};
     bi.hwndOwner = MainWindow();

@@ -1,32 +1,11 @@
-// SetVariable: the single entry for every assignment, with the names that
-// change the interpreter's settings.
-#include <windows.h>
-
-#include "boxes/boxes.h"
+// SetVariable: the single entry for every assignment. The names with rules
+// of their own are rows of the special-variable table.
 #include "interp/interp.h"
-#include "interp/log.h"
+#include "interp/special_vars.h"
 
 namespace kes {
 
 namespace {
-
-// Directory settings must name an existing folder; they are kept with a
-// trailing "\".
-bool ValidateDirectory(std::string& path) {
-  std::string p = Trim(path);
-  if (p.empty()) {
-    path.clear();
-    return true;
-  }
-  std::string probe = p;
-  while (probe.size() > 3 && probe.back() == '\\') probe.pop_back();
-  if (probe.size() == 2 && probe[1] == ':') probe += '\\';
-  const DWORD a = GetFileAttributesA(probe.c_str());
-  if (a == INVALID_FILE_ATTRIBUTES || !(a & FILE_ATTRIBUTE_DIRECTORY)) return false;
-  if (p.back() != '\\') p += '\\';
-  path = p;
-  return true;
-}
 
 // "ANSWER12" counts as ANSWER element 12 when it lies, as text, between the
 // base followed by "1" and the base followed by six "9"; n is read from up to
@@ -84,65 +63,8 @@ void SetVariable(Interp& in, std::string_view rawName, std::string_view rawValue
     name.erase(0, 1);
   }
 
-  if (name == "ERROR") {
-    in.err.code = ValInt(value);
-    return;
-  }
-  if (name == "LOGFILE" || name == "FICLOG") {
-    in.log.fileName = value;
-  } else if (name == "DIRDYN" || name == "DIRHLP" || name == "DIRIMM" || name == "DIRLOG" || name == "DIRRUN" ||
-             name == "DIRREC") {
-    std::string dir = value;
-    if (!ValidateDirectory(dir)) {
-      in.err.code = kErrNotAccessible;
-      if (name == "DIRLOG") {
-        const ScriptLevel* level = in.run.CurrentLevel();
-        dir = level ? level->folder : std::string();
-        if (dir.empty()) dir = in.mach.exeFolder;
-      } else if (name == "DIRREC") {
-        dir = in.mach.launchFolder;
-      }
-      if (!dir.empty() && dir.back() != '\\') dir += '\\';
-    }
-    if (name == "DIRDYN") in.cfg.dirDyn = dir;
-    else if (name == "DIRHLP") in.cfg.dirHlp = dir;
-    else if (name == "DIRIMM") in.cfg.dirImm = dir;
-    else if (name == "DIRLOG") in.log.dir = dir;
-    else if (name == "DIRRUN") in.cfg.dirRun = dir;
-    else in.cfg.dirRec = dir;
-    if (!dir.empty() && dir.back() == '\\') dir.pop_back();
-    value = dir;
-  } else if (name == "ADMINACCOUNT") {
-    in.cfg.adminAccount = value;
-  } else if (name == "ADMINDOMAIN") {
-    in.cfg.adminDomain = value;
-  } else if (name == "ADMINPASSWORD") {
-    in.cfg.adminPassword = value;
-  } else if (name == "ERRORLEVEL") {
-    in.err.errorlevel = ValInt(value);
-    return;
-  } else if (name == "EXTRACT") {
-    in.cfg.extract = value;
-    return;
-  } else if (name == "WHERE") {
-    in.cfg.where = static_cast<int16_t>(ValInt(value));
-    return;
-  } else if (name == "USERNAME") {
-    in.cfg.userName = value;
-  } else if (name == "COMPUTERNAME") {
-    in.cfg.computerName = value;
-  } else if (name == "LABEL") {
-    in.cfg.label = " " + value;
-  } else if (name == "CHOICE") {
-    in.cfg.choice = value;
-    SelectChoice(in, value);
-    return;
-  } else if (name == "LOGSTOP") {
-    in.log.stop = static_cast<int16_t>(ValInt(value));
-  } else if (name == "MAXLOG") {
-    in.log.maxSize = ValInt64(value);
-  } else if (name == "MAXWAIT") {
-    in.cfg.maxWait = ValInt(value);
+  if (const SpecialVariable* special = FindSpecialVariable(name); special && special->write) {
+    if (!special->write(in, value)) return;
   } else {
     long long n = 0;
     // ARG1 to ARG64 are the argument slots; a numbered ARG name beyond them

@@ -239,7 +239,7 @@ void CmdExtract(Interp& in, Ctx&) {
   const size_t p2 = a.rfind(sep);
   const size_t p1 = p2 == std::string::npos || p2 == 0 ? std::string::npos : a.rfind(sep, p2 - 1);
   if (p1 == std::string::npos) {
-    in.cfg.extract.clear();
+    in.text.extract.clear();
     in.err.code = kErrUsage;
     return;
   }
@@ -247,24 +247,24 @@ void CmdExtract(Interp& in, Ctx&) {
   const long long start = ValInt64(std::string_view(a).substr(p1 + sep.size(), p2 - p1 - sep.size()));
   const long long len = ValInt64(std::string_view(a).substr(p2 + sep.size()));
   if (start <= 0 || len < 0) {
-    in.cfg.extract.clear();
+    in.text.extract.clear();
     in.err.code = kErrUsage;
     return;
   }
   if (static_cast<unsigned long long>(start) > text.size()) {
-    in.cfg.extract.clear();
+    in.text.extract.clear();
     return;
   }
-  in.cfg.extract = text.substr(static_cast<size_t>(start - 1), static_cast<size_t>(len));
+  in.text.extract = text.substr(static_cast<size_t>(start - 1), static_cast<size_t>(len));
 }
 
 void CmdSlow(Interp& in, Ctx&) {
-  in.cfg.stepDelayMs = in.line.on ? std::max(0, ValInt(Field(in, 2))) : 0;
+  in.run.stepDelayMs = in.line.on ? std::max(0, ValInt(Field(in, 2))) : 0;
   if (in.line.on && FieldCount(in) < 2) {
     // "SLOW ON 200" without a separator
     const std::string_view a = TrimView(in.line.args);
     const size_t sp = a.find(' ');
-    in.cfg.stepDelayMs = sp == std::string_view::npos ? 0 : std::max(0, ValInt(a.substr(sp + 1)));
+    in.run.stepDelayMs = sp == std::string_view::npos ? 0 : std::max(0, ValInt(a.substr(sp + 1)));
   }
 }
 

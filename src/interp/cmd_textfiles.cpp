@@ -8,8 +8,6 @@
 // editing them byte-wise would break them; UNICODEANSI converts them first.
 #include <windows.h>
 
-#include <map>
-
 #include "interp/commands.h"
 #include "interp/strops.h"
 #include "interp/workfile.h"
@@ -212,12 +210,6 @@ void CmdDelLine(Interp& in, Ctx&) {
 
 namespace {
 
-// Read positions of LINENEXT, by full upper-case path.
-std::map<std::string, unsigned long long>& LinePositions() {
-  static std::map<std::string, unsigned long long> m;
-  return m;
-}
-
 // A line longer than this is returned in pieces, so a binary file without
 // line ends cannot exhaust memory.
 constexpr size_t kMaxLineBytes = 1u << 20;
@@ -237,7 +229,7 @@ void CmdLineNext(Interp& in, Ctx&) {
   char full[MAX_PATH * 2];
   const DWORD fl = GetFullPathNameA(file.c_str(), sizeof full, full, nullptr);
   const std::string key = Upper(fl > 0 && fl < sizeof full ? std::string(full, fl) : file);
-  auto& positions = LinePositions();
+  auto& positions = in.files.linePositions;
   const DWORD attr = GetFileAttributesA(file.c_str());
   if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY)) {
     positions.erase(key);

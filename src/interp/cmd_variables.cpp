@@ -21,7 +21,7 @@ void CmdSet(Interp& in, Ctx& c) {
   const std::string upper = Upper(name);
   // Once a package is loaded, IMAGELIST1... and ADDONLIST1... hold the paths
   // of its embedded files.
-  if (in.mach.packaged || in.mach.plugin) {
+  if (in.mach.packaged || in.mach.plugin || in.pkg.loaded) {
     for (const char* base : {"IMAGELIST", "ADDONLIST"}) {
       if (StartsWith(upper, base) && upper.size() > std::char_traits<char>::length(base) &&
           ValInt(std::string_view(upper).substr(std::char_traits<char>::length(base))) >= 1)
@@ -34,7 +34,7 @@ void CmdSet(Interp& in, Ctx& c) {
   std::string last = Upper(Trim(name));
   if (!last.empty() && last[0] == kLocalMarker) last = Trim(std::string_view(last).substr(1));
   if (!last.empty() && last[0] == '@') last.erase(0, 1);
-  in.cfg.lastSet = Trim(last);
+  in.vars.lastSet = Trim(last);
 }
 
 void CmdSetShare(Interp& in, Ctx&) {

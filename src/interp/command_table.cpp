@@ -23,7 +23,7 @@ constexpr uint8_t N = kNotLogged, K = kKeepsError, T = kNoErrorTrace, P = kNotTr
 
 // clang-format off
 constexpr CommandRow kCommands[] = {
-    /*   1 */ {"ADDONWRITE", nullptr, {},
+    /*   1 */ {"ADDONWRITE", CmdAddonWrite, {},
               "Writes an entry of the add-on or image list file (ADDONLIST, IMAGELIST); 53 for a missing file."},
     /*   2 */ {"ADMIN", nullptr, {},
               "ADMIN BEGIN ... ADMIN END runs the lines between in another instance under the administrator account."},
@@ -64,7 +64,7 @@ constexpr CommandRow kCommands[] = {
     /*  30 */ {"CLIPCOPY", CmdClipCopy, {}, "Puts a text on the clipboard; 5 when the clipboard cannot be opened."},
     /*  31 */ {"CLIPPASTE CLIPINSERT", CmdClipPaste, {},
               "Gives the text of the clipboard, and with CLIPINSERT types it into the focused control."},
-    /*  32 */ {"CODE CODEFILE DECODE", nullptr, {},
+    /*  32 */ {"CODE CODEFILE DECODE", CmdCode, {},
               "Scrambles or unscrambles script text and files; 53 for a missing file."},
     /*  33 */ {"CODECALL", CmdCodeCall, {N}, "Switches whether the scripts called from now on are scrambled."},
     /*  34 */ {"COLORDIALOG FONTDIALOG", CmdColorDialog, {}, "Shows the system box to choose a colour or a font."},
@@ -74,7 +74,7 @@ constexpr CommandRow kCommands[] = {
     /*  37 */ {"COPY", CmdCopy, {}, "Copies files; 53 when the source is missing."},
     /*  38 */ {"COPYRIGHT", CmdCopyright, {}, "Shows the box with the program's version."},
     /*  39 */ {"CPUTIME", nullptr, {}, "Gives the processor time of a process."},
-    /*  40 */ {"CREATEEXE CREATEDLL PLUG", nullptr, {N, N, N},
+    /*  40 */ {"CREATEEXE CREATEDLL PLUG", CmdCreateExe, {N, N, N},
               "Builds a stand-alone executable or a plug-in from the script and its files."},
     /*  41 */ {"CREATESHORTCUT GETSHORTCUT", nullptr, {}, "Writes or reads a shell shortcut."},
     /*  42 */ {"CURSOR", CmdCursor, {},
@@ -187,8 +187,8 @@ constexpr CommandRow kCommands[] = {
     /* 130 */ {"OK", CmdOk, {N}, "Switches the OK button of the boxes."},
     /* 131 */ {"OLDAPP", CmdOldApp, {}, "Switches the focus handling for older applications."},
     /* 132 */ {"OWNER", nullptr, {}, "Gives the owner of a file."},
-    /* 133 */ {"PACK", nullptr, {}, "Packs files into a package."},
-    /* 134 */ {"PACKJOIN", nullptr, {}, "Joins a package to an executable; 53 for a missing file."},
+    /* 133 */ {"PACK", CmdPack, {}, "Writes the files of the pack list into a self-unpacking executable."},
+    /* 134 */ {"PACKJOIN", CmdPackJoin, {}, "Adds a file and its destination to the pack list; 53 for a missing file."},
     /* 135 */ {"PASSWORD", CmdPassword, {N | P},
               "Sets the password that confirms an end request; the line is never traced."},
     /* 136 */ {"GETPIXEL", CmdGetPixel, {}, "Gives the colour of a point of the screen as red, green, blue."},
@@ -310,6 +310,9 @@ template <class E>
 constexpr bool Is(std::string_view word, E e) {
   return WordIndex(word) == static_cast<int>(e);
 }
+static_assert(Is("CREATEEXE", CreateExeWord::CreateExe) && Is("CREATEDLL", CreateExeWord::CreateDll) &&
+              Is("PLUG", CreateExeWord::Plug));
+static_assert(Is("CODE", CodeWord::Code) && Is("CODEFILE", CodeWord::CodeFile) && Is("DECODE", CodeWord::Decode));
 static_assert(Is("AFTER", AfterBeforeWord::After) && Is("BEFORE", AfterBeforeWord::Before));
 static_assert(Is("ANSWER", AnswerWord::Answer) && Is("BUTTONSELECT", AnswerWord::ButtonSelect));
 static_assert(Is("APPEND", AppendWord::Append) && Is("OUTPUT", AppendWord::Output));

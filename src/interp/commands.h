@@ -139,6 +139,15 @@ void CmdXSize(Interp&, Ctx&);  // XSIZE
 void CmdCompress(Interp&, Ctx&);  // COMPRESS UNCOMPRESS
 enum class CompressWord { Compress, Uncompress };
 
+// ---- packages (packaging/package.cpp, cmd_createexe.cpp, cmd_code.cpp, cmd_pack.cpp)
+void CmdAddonWrite(Interp&, Ctx&);  // ADDONWRITE
+void CmdCreateExe(Interp&, Ctx&);  // CREATEEXE CREATEDLL PLUG
+enum class CreateExeWord { CreateExe, CreateDll, Plug };
+void CmdCode(Interp&, Ctx&);  // CODE CODEFILE DECODE
+enum class CodeWord { Code, CodeFile, Decode };
+void CmdPack(Interp&, Ctx&);  // PACK
+void CmdPackJoin(Interp&, Ctx&);  // PACKJOIN
+
 // ---- message and prompt boxes (boxes/cmd_boxes.cpp)
 void CmdAsk(Interp&, Ctx&);  // ASK ASKOK ECHO ECHOERROR
 enum class AskWord { Ask, AskOk, Echo, EchoError };

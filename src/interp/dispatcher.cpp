@@ -136,7 +136,7 @@ void DispatchLine(Interp& in, std::string& L, std::string_view caller, std::stri
     return;
   }
 
-  if (in.cfg.stepDelayMs > 0) SleepResponsive(in, static_cast<unsigned>(in.cfg.stepDelayMs), true);
+  if (in.run.stepDelayMs > 0) SleepResponsive(in, static_cast<unsigned>(in.run.stepDelayMs), true);
   DesktopWatch(in);
   out.clear();
 

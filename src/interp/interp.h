@@ -4,10 +4,11 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
+#include <map>
 #include <string>
 #include <vector>
 
-#include "automation/automation_state.h"
 #include "interp/errors.h"
 #include "interp/text.h"
 #include "interp/variables.h"
@@ -59,28 +60,76 @@ struct LogState {
   bool headerPending = true;
 };
 
-// Settings that assignments to special names change (SetVariable).
-struct Settings {
-  std::string dirDyn, dirHlp, dirImm, dirRun, dirRec;
-  std::string adminAccount, adminDomain, adminPassword;
-  std::string extract;
-  int16_t where = 0;
-  std::string userName, computerName;
-  std::string label;
-  std::string choice;
-  int32_t maxWait = 600;
-  std::string lastSet;
-  std::string binget;
-  std::string title;  // the script's title used by boxes
-  int stepDelayMs = 0;  // SLOW
-};
-
 // State shared by the boxes.
 struct BoxState {
   std::vector<std::string> buttonLabels;  // BUTTONSELECT
   std::string stopPassword;               // PASSWORD
   int popupWidth = 0;
   bool silent = false;
+  std::string title;   // the script's title used by boxes; empty: the product name
+  std::string label;   // LABEL: the footer text of the boxes
+  std::string choice;  // CHOICE: the entry last chosen in the choice window
+};
+
+// A box the waits watch for (OPTIONALBOX, IGNOREBOX) and the script lines
+// collected after the command, each "NNNN" + line + "\xFF\xFE".
+struct OptionalBox {
+  std::string title, parent;
+  std::string block;
+  bool once = true;  // OPTIONALBOX: used once; IGNOREBOX: fires again and again
+};
+
+// The waits for windows, boxes and programs.
+struct WaitState {
+  int32_t maxWait = 600;  // MAXWAIT: seconds before a wait or a box gives up
+  // The boxes the waits watch for; the runner's box block joins the last
+  // entry when a wait or the next entry starts.
+  std::vector<OptionalBox> boxes;
+  // Set by the trace window's "Force wait": the running wait ends at once
+  // with error 1 (a wait that sees it clears it).
+  bool forceEnd = false;
+};
+
+// The folders a script sets for its files (DIRLOG belongs to the log).
+struct WorkFolders {
+  std::string dyn, hlp, imm, run, rec;  // DIRDYN DIRHLP DIRIMM DIRRUN DIRREC, each ending in "\"
+};
+
+// Programs started by the script.
+struct ProgramState {
+  std::string adminAccount, adminDomain, adminPassword;  // ADMINACCOUNT ADMINDOMAIN ADMINPASSWORD
+  uint32_t lastPid = 0;  // the last started process
+};
+
+// What the file commands keep between commands.
+struct FileState {
+  std::string binget;  // the text the last BINGET produced
+  int16_t where = 0;   // the where-setting (WHERE)
+  std::map<std::string, unsigned long long> linePositions;  // LINENEXT, by full upper-case path
+};
+
+// Text values the string commands keep.
+struct TextState {
+  std::string extract;  // the text of the last EXTRACT
+};
+
+// The focus target of the keystroke and mouse commands: a top-level window
+// and a control in it (0 = none), kept as numbers so this header stays free
+// of Win32.
+struct FocusState {
+  uintptr_t window = 0;
+  uintptr_t object = 0;
+  uintptr_t Target() const { return object ? object : window; }
+  // The window that had the front before the program last brought a window
+  // there (LASTFOCUS), 0 when none.
+  uintptr_t lastFocus = 0;
+};
+
+// The desktops: the input desktop as the per-line watch last saw it, and
+// the window station and desktop SESSION SWITCH attached (0 = none).
+struct DesktopState {
+  std::string inputDesktop;
+  uintptr_t winsta = 0, desktop = 0;
 };
 
 // The registry commands' connection and options, kept across commands.
@@ -97,6 +146,7 @@ struct ServiceState {
 // What start-up learnt about the machine and the executable.
 struct MachineInfo {
   std::string exePath, exeFolder, exeBase, launchFolder;
+  std::string userName, computerName;  // USERNAME, COMPUTERNAME: from the system, or as a script set them
   std::string systemFolder, windowsFolder;  // windowsFolder ends in "\"
   std::string tempFolder;                   // never ends in "\"
   uint32_t pid = 0;
@@ -110,6 +160,7 @@ struct MachineInfo {
   // package descriptor
   long firstPos = 0, firstLen = 0, secondPos = 0, secondLen = 0, mainPos = 0, mainLen = 0;
   bool packaged = false;
+  std::string optionField;  // scrambled credentials and run-once flag, "#" when unset
   bool plugin = false;
   bool pluginBuild = false;
   bool traceAtStart = false;
@@ -117,6 +168,20 @@ struct MachineInfo {
   bool childMode = false;
   std::vector<std::string> exitCommands;
   std::vector<std::string> tempFiles;
+};
+
+// Files embedded in the packages read by this process: the extraction path,
+// the variable that names it, and the content inside the package body.
+struct EmbeddedFile {
+  std::string path, var;
+  std::shared_ptr<const std::string> body;
+  size_t offset = 0, size = 0;
+};
+struct PackageState {
+  std::vector<EmbeddedFile> files;
+  std::string askIndex;  // the "TEMP#" entry of the last package: ASKDIALOG index and definitions
+  bool loaded = false;   // a package (executable or plug file) was read
+  std::vector<std::pair<std::string, std::string>> packList;  // PACKJOIN source, destination
 };
 
 // Block stacks of one run of the script runner.
@@ -227,6 +292,7 @@ struct RunnerState {
   std::string boxBlock;
   bool desktopWatch = false;
   bool ending = false;
+  int stepDelayMs = 0;  // SLOW: a pause before every line
 };
 
 struct CommandWord;
@@ -255,16 +321,22 @@ struct Interp : public SubstHost {
   Switches sw;
   ErrorState err;
   LogState log;
-  Settings cfg;
   MachineInfo mach;
   VarStore vars;
   RunnerState run;
   LineState line;
   BoxState boxes;
+  WaitState waits;
+  WorkFolders folders;
+  ProgramState programs;
+  FileState files;
+  TextState text;
+  FocusState focus;
+  DesktopState desktops;
   SearchState search;
   RegistryState registry;
   ServiceState services;
-  AutomationState automation;
+  PackageState pkg;
   bool protectedDisplay = false;
 
   SubstOptions SubstOpts() const {

@@ -41,14 +41,14 @@ void WriteLog(Interp& in, std::string_view text) {
   if (in.log.fileName.empty()) {
     std::string dir = in.log.dir;
     if (!dir.empty() && dir.back() != '\\') dir += '\\';
-    in.log.fileName = dir + in.cfg.userName + ".log";
+    in.log.fileName = dir + in.mach.userName + ".log";
   }
 
   SYSTEMTIME t;
   GetLocalTime(&t);
   char hms[16];
   std::snprintf(hms, sizeof hms, "%02u:%02u:%02u", t.wHour, t.wMinute, t.wSecond);
-  const std::string computer = Upper(in.cfg.computerName);
+  const std::string computer = Upper(in.mach.computerName);
 
   std::string entry;
   if (in.sw.logmute) {

@@ -4,6 +4,7 @@
 
 #include "interp/errors.h"
 #include "interp/wildcard.h"
+#include "packaging/scramble.h"
 
 namespace kes {
 
@@ -50,9 +51,6 @@ long long DigitsValue(std::string_view d) {
   }
   return v;
 }
-
-constexpr unsigned char kProtectKey[] = {0x5A, 0x13, 0xC7, 0x6E, 0x91, 0x2D, 0xB4, 0x08,
-                                         0xE3, 0x47, 0x7C, 0x9F, 0x31, 0xD8, 0x66, 0xAB};
 
 }  // namespace
 
@@ -410,42 +408,10 @@ void Substitute(std::string& line, VarStore& vars, SubstHost& host, const SubstO
   SubstituteDepth(line, vars, host, opt, 0);
 }
 
-// ---------------------------------------------------------------------------
-// Protected values: each byte is mixed with a rolling key and written as two
-// hexadecimal digits, so the stored text stays printable.
+// Protected values are stored through the program's scrambling routine.
 
-std::string EncodeProtected(std::string_view plain) {
-  static const char* hex = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(plain.size() * 2);
-  unsigned char prev = 0x3C;
-  for (size_t i = 0; i < plain.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(plain[i]) ^ kProtectKey[i % sizeof kProtectKey] ^ prev;
-    prev = c;
-    out += hex[c >> 4];
-    out += hex[c & 15];
-  }
-  return out;
-}
+std::string EncodeProtected(std::string_view plain) { return Scramble(plain); }
 
-std::string DecodeProtected(std::string_view coded) {
-  auto nib = [](char c) -> int {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-  };
-  if (coded.size() % 2 != 0) return std::string(coded);
-  std::string out;
-  out.reserve(coded.size() / 2);
-  unsigned char prev = 0x3C;
-  for (size_t i = 0; i < coded.size(); i += 2) {
-    const int h = nib(coded[i]), l = nib(coded[i + 1]);
-    if (h < 0 || l < 0) return std::string(coded);
-    const unsigned char c = static_cast<unsigned char>(h * 16 + l);
-    out += static_cast<char>(c ^ kProtectKey[(i / 2) % sizeof kProtectKey] ^ prev);
-    prev = c;
-  }
-  return out;
-}
+std::string DecodeProtected(std::string_view coded) { return UnscrambleOrKeep(coded); }
 
 }  // namespace kes

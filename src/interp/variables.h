@@ -62,6 +62,10 @@ class VarStore {
  public:
   VarStore();
 
+  // LASTSET: the name the last SET or SETLOCAL assigned, as SetVariable
+  // normalised it.
+  std::string lastSet;
+
   // ---- ordinary variables (names upper case, insertion order kept) ----
   const std::string* Find(std::string_view upperName) const;
   // Assigns the existing entry or appends a new one.

@@ -48,6 +48,8 @@ bool IsHttp(std::string_view path) { return StartsWithNoCase(path, "http://"); }
 // The existence test: a file (not a folder) or an HTTP address.
 bool SourceExists(const std::string& path) { return IsHttp(path) || FileExists(path); }
 
+}  // namespace
+
 // Reads a whole source. 0, or the error code: 53 when an address cannot be
 // fetched, 75 when the file cannot be opened or read to its end (a locked
 // file, a read error: a part of the file is never taken for all of it).
@@ -83,6 +85,8 @@ int32_t ReadSource(Interp& in, const std::string& path, std::string& out) {
   return code;
 }
 
+namespace {
+
 // The folder part of a path, for a work file beside the target.
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.find_last_of("\\/");
@@ -91,7 +95,9 @@ std::string FolderOf(const std::string& path) {
   return ".";
 }
 
-bool WriteAll(HANDLE h, std::string_view bytes) {
+}  // namespace
+
+static bool WriteAll(HANDLE h, std::string_view bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
     DWORD put = 0;
@@ -130,6 +136,8 @@ int32_t ReplaceTarget(const std::string& target, std::string_view head, std::str
   DeleteFileA(work);  // gone already after a rename
   return code;
 }
+
+namespace {
 
 void RunCompress(Interp& in, Ctx& c, const std::string& source, const std::string& target) {
   std::string data;

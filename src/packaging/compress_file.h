@@ -30,4 +30,13 @@ std::string CompressWithGauge(Interp& in, std::string_view input, std::string_vi
 // It is negative when the file grew. An empty source gives 0.
 int64_t SavedPercent(uint64_t compressedLength, uint64_t uncompressedLength);
 
+// Reads a whole file (or an HTTP address). 0, or the error code: 53 an
+// address that cannot be fetched, 75 a file that cannot be read to its end,
+// 8 larger than memory can hold.
+int32_t ReadSource(Interp& in, const std::string& path, std::string& out);
+
+// Replaces the target with head + body, whole or not at all (through a work
+// file beside it). 0, or the error code (75 when it cannot be replaced).
+int32_t ReplaceTarget(const std::string& target, std::string_view head, std::string_view body);
+
 }  // namespace kes

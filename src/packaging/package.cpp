@@ -1,16 +1,226 @@
 #include "packaging/package.h"
 
+#include <windows.h>
+
+#include <memory>
+#include <new>
+
+#include "interp/args.h"
+#include "interp/commands.h"
+#include "interp/errors.h"
+#include "interp/log.h"
+#include "packaging/compress_file.h"
+#include "packaging/package_format.h"
+
 namespace kes {
 
-// Packages are read once the packager exists; until then nothing runs.
-bool PackagedScriptText(Interp&, std::string& text) {
-  text.clear();
-  return false;
+std::string ImageFilePath() {
+  // The module whose code this is: GetModuleHandleEx is not on Windows 2000.
+  MEMORY_BASIC_INFORMATION mbi{};
+  HMODULE module = nullptr;
+  if (VirtualQuery(reinterpret_cast<const void*>(&ImageFilePath), &mbi, sizeof mbi))
+    module = static_cast<HMODULE>(mbi.AllocationBase);
+  char path[MAX_PATH + 1];
+  const DWORD n = GetModuleFileNameA(module, path, sizeof path);
+  if (n == 0 || n >= sizeof path) return std::string();
+  return std::string(path, n);
 }
 
-bool PackageFileScript(Interp&, std::string_view, std::string& text) {
+bool ReadFileRange(const std::string& path, uint64_t offset, uint64_t length, std::string& out, std::string& why) {
+  out.clear();
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    why = "cannot open " + path + " (" + std::to_string(GetLastError()) + ")";
+    return false;
+  }
+  LARGE_INTEGER size{};
+  bool ok = GetFileSizeEx(h, &size) != 0;
+  const uint64_t fileSize = ok ? static_cast<uint64_t>(size.QuadPart) : 0;
+  if (ok && (offset > fileSize || fileSize - offset < length)) {
+    why = path + " holds " + std::to_string(fileSize) + " bytes, the package claims " + std::to_string(length) +
+          " at " + std::to_string(offset) + ": cut short";
+    ok = false;
+  }
+  if (ok && length > kMaxPackageBody) {
+    why = "package of " + std::to_string(length) + " bytes refused";
+    ok = false;
+  }
+  if (ok) {
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    out.resize(static_cast<size_t>(length));
+    size_t done = 0;
+    ok = SetFilePointerEx(h, at, nullptr, FILE_BEGIN) != 0;
+    while (ok && done < out.size()) {
+      DWORD got = 0;
+      const DWORD want = static_cast<DWORD>(std::min<size_t>(out.size() - done, 1u << 24));
+      if (!ReadFile(h, &out[done], want, &got, nullptr) || got == 0) ok = false;
+      done += got;
+    }
+    if (!ok) {
+      why = "read error in " + path;
+      out.clear();
+    }
+  }
+  CloseHandle(h);
+  return ok;
+}
+
+namespace {
+
+void Refuse(Interp& in, const std::string& why) {
+  in.err.code = kDamagedPackage;
+  WriteLog(in, "Package: " + why);
+}
+
+// Reads a package: its files go to the embedded file table with their
+// variables, its script to text. Damaged: nothing is kept.
+bool LoadPackage(Interp& in, std::string_view compressed, std::string& text) {
   text.clear();
-  return false;
+  PackageContents p;
+  std::string why;
+  PackageRead r;
+  try {
+    r = ReadPackage(compressed, p, why);
+  } catch (const std::bad_alloc&) {
+    r = PackageRead::Damaged;
+    why = "not enough memory for the package";
+  }
+  if (r == PackageRead::Damaged) {
+    Refuse(in, why);
+    return false;
+  }
+  in.pkg.loaded = true;
+  if (r == PackageRead::NotPackage) {
+    text.swap(p.script);
+    return !text.empty();
+  }
+  in.pkg.askIndex.swap(p.tempEntry);
+  auto body = std::make_shared<const std::string>(std::move(p.body));
+  for (const auto& e : p.entries) {
+    EmbeddedFile f;
+    f.path = in.mach.tempPrefix + e.fileName;
+    f.var = e.varName;
+    f.body = body;
+    f.offset = e.offset;
+    f.size = e.size;
+    if (!f.var.empty()) SetVariable(in, f.var, f.path);
+    in.mach.tempFiles.push_back(f.path);
+    in.pkg.files.push_back(std::move(f));
+  }
+  text.swap(p.script);
+  return !text.empty();
+}
+
+// The main block of another packaged file: located by that file's own
+// descriptor, else from our main block position to the end; a plug file is
+// read between its marks.
+bool PlugArgumentBlock(Interp& in, const std::string& file, std::string& block, std::string& why) {
+  std::string data;
+  if (const int32_t code = ReadSource(in, file, data)) {
+    why = "cannot read " + file + " (" + std::to_string(code) + ")";
+    return false;
+  }
+  if (IsFramedPackage(data)) {
+    block.assign(UnframePlug(data));
+    return true;
+  }
+  const size_t v = FindDescriptorValue(data, '3', kMainFieldLength);
+  uint64_t pos = v != std::string::npos ? ReadDigits(data, v, 6) : 0;
+  uint64_t len = v != std::string::npos ? ReadDigits(data, v + 6, 8) : 0;
+  if (pos == 0) pos = static_cast<uint64_t>(in.mach.mainPos);
+  if (pos == 0 || pos - 1 > data.size()) {
+    why = file + " holds no package";
+    return false;
+  }
+  if (len == 0) len = data.size() - (pos - 1);
+  if (data.size() - (pos - 1) < len) {
+    why = file + " is cut short";
+    return false;
+  }
+  block = data.substr(static_cast<size_t>(pos - 1), static_cast<size_t>(len));
+  return true;
+}
+
+}  // namespace
+
+bool PackagedScriptText(Interp& in, std::string_view arguments, std::string& text) {
+  text.clear();
+  std::string block, why;
+  const std::string args = Trim(arguments);
+  const bool plug = Upper(args.substr(0, 5)) == "/PLUG" && (args.size() == 5 || args[5] == ' ' || args[5] == '"');
+  bool ok;
+  if (plug) {
+    std::string file = Trim(std::string_view(args).substr(5));
+    RemoveChar(file, '"');
+    ok = PlugArgumentBlock(in, file, block, why);
+  } else {
+    // Exactly the block the descriptor names: whatever follows it (a
+    // signature's certificate table) is not part of the package.
+    const MachineInfo& m = in.mach;
+    if (m.mainPos < 1) {
+      why = "no main block position in the executable";
+      ok = false;
+    } else {
+      ok = ReadFileRange(ImageFilePath(), static_cast<uint64_t>(m.mainPos - 1), static_cast<uint64_t>(m.mainLen), block,
+                         why);
+    }
+  }
+  if (!ok) {
+    Refuse(in, why);
+    return false;
+  }
+  return LoadPackage(in, block, text);
+}
+
+bool PackageFileScript(Interp& in, std::string_view body, std::string& text) {
+  return LoadPackage(in, body, text);
+}
+
+void ApplyPackageOptions(Interp& in) {
+  PackageOptions o;
+  if (!ReadOptionField(in.mach.optionField, o)) return;
+  in.mach.selfDelete = o.once;
+  if (o.account.empty() && o.domain.empty() && o.password.empty()) return;
+  SetVariable(in, "ADMINACCOUNT", o.account);
+  SetVariable(in, "ADMINDOMAIN", o.domain);
+  SetVariable(in, "ADMINPASSWORD", o.password);
+}
+
+// ADDONWRITE name[,path]: writes an embedded file to the path its variable
+// holds, or to the path given. The name is the variable (ADDONLIST1), or the
+// extraction path itself; the bare words ADDONLIST and IMAGELIST write every
+// file of that list. The result is the path written (the count for a list).
+// Errors: 53 no such embedded file, 75 the file cannot be written.
+void CmdAddonWrite(Interp& in, Ctx&) {
+  const std::string name = Upper(FieldUnquoted(in, 1));
+  const std::string given = FieldUnquoted(in, 2);
+  in.err.code = kErrNone;
+  const bool wholeList = name == "ADDONLIST" || name == "IMAGELIST";
+  int written = 0;
+  std::string last;
+  for (const EmbeddedFile& f : in.pkg.files) {
+    const std::string var = Upper(f.var);
+    const bool match = wholeList ? StartsWith(var, name) : (var == name || EqualsNoCase(f.path, name));
+    if (!match) continue;
+    std::string target = given;
+    if (target.empty() || wholeList) target = f.var.empty() ? std::string() : GetVariable(in, f.var);
+    if (target.empty()) target = f.path;
+    const std::string_view content = std::string_view(*f.body).substr(f.offset, f.size);
+    if (const int32_t code = ReplaceTarget(target, {}, content)) {
+      in.err.code = code;
+      return;
+    }
+    ++written;
+    last = target;
+    if (!wholeList) break;
+  }
+  if (written == 0 && !wholeList) {
+    in.err.code = kErrNotFound;
+    return;
+  }
+  in.line.result = wholeList ? std::to_string(written) : last;
 }
 
 }  // namespace kes

@@ -1,5 +1,5 @@
 // The attached package: reading the script and embedded files of a packaged
-// executable or a plug file.
+// executable or a plug file, and writing embedded files on demand.
 #pragma once
 
 #include <string>
@@ -9,9 +9,25 @@
 
 namespace kes {
 
-// The script of the package attached to the running executable.
-bool PackagedScriptText(Interp& in, std::string& text);
+// The error code of a package that cannot be read (damaged, cut short,
+// empty): nothing of it runs and the log says why.
+inline constexpr int32_t kDamagedPackage = 13;
+
+// The script of the package attached to the running executable; with the
+// arguments "/PLUG file", of the package in that file.
+bool PackagedScriptText(Interp& in, std::string_view arguments, std::string& text);
 // The script of a package file (the bytes between its two marks).
 bool PackageFileScript(Interp& in, std::string_view body, std::string& text);
+
+// The file that holds the running code: the executable, or the DLL form.
+std::string ImageFilePath();
+
+// Reads length bytes at the 0-based offset of a file. False with why when
+// the file cannot be read or is shorter than that.
+bool ReadFileRange(const std::string& path, uint64_t offset, uint64_t length, std::string& out, std::string& why);
+
+// The administrator credentials and run-once flag carried in the executable:
+// ADMINACCOUNT, ADMINDOMAIN, ADMINPASSWORD and the self-delete flag.
+void ApplyPackageOptions(Interp& in);
 
 }  // namespace kes

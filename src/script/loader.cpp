@@ -4,6 +4,7 @@
 
 #include "net/http.h"
 #include "packaging/package.h"
+#include "packaging/package_format.h"
 #include "startup/childmode.h"
 
 namespace kes {
@@ -87,10 +88,12 @@ bool ObtainScript(Interp& in, std::string_view source, bool reportMissing, Scrip
     if (text.empty()) return false;
   } else if (in.mach.packaged) {
     // The script travels inside the executable itself.
-    if (!PackagedScriptText(in, text)) return false;
+    if (!PackagedScriptText(in, source, text)) return false;
     SplitPath(in.mach.exePath, '\\', level);
     level.folder = GetVariable(in, "HOMEDIR");
-    return !text.empty();
+    if (text.empty()) return false;
+    level.text.swap(text);
+    return true;
   } else if (StartsWith(source, "\\\\") || (source.size() >= 2 && source[1] == ':')) {
     const std::string path(source);
     if (!ReadLocalScript(in, path, reportMissing, text)) return false;

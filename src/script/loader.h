@@ -6,11 +6,10 @@
 #include <string_view>
 
 #include "interp/interp.h"
+#include "packaging/package_format.h"
 
 namespace kes {
 
-// The 10-byte mark of scrambled scripts and package files.
-inline constexpr std::string_view kScrambleMark{"\xFE\xFF\xFE\xFF\xFE\xFF\xFE\xFF\xFE\xFF", 10};
 // Line stores hold at most this many lines (16-bit line numbers).
 inline constexpr int kMaxScriptLines = 32767;
 

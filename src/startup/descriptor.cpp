@@ -15,6 +15,12 @@ volatile char kesPackMain[] = "KESPKG3:000000{{{{{{{{";
 // plug-in marker, two 2-character halves: 2332 normal build, 1221 plug-in
 volatile char kesPlugA[] = "KESPLG:23";
 volatile char kesPlugB[] = "KESPLG:32";
+// options written by the packager: credentials and run-once flag, scrambled
+// ("#" until packaged)
+volatile char kesPackOptions[] = "KESPKGO:"
+    "##################################################"
+    "##################################################"
+    "##############################################";
 }
 
 namespace {
@@ -44,6 +50,7 @@ void ReadPackageDescriptor(MachineInfo& m) {
   m.mainLen = Number(main, 6, 8);
   m.pluginBuild = ValInt(Read(kesPlugA, 7) + Read(kesPlugB, 7)) == 1221;
   m.packaged = m.mainLen > 0;
+  m.optionField = Read(kesPackOptions, 8);
 }
 
 }  // namespace kes

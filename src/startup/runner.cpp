@@ -42,10 +42,10 @@ void DesktopWatch(Interp& in) {
     ExitProcess(static_cast<UINT>(in.err.errorlevel != 0 ? in.err.errorlevel : in.err.code));
   if (!in.mach.build2000) SetProcessShutdownParameters(0x100, SHUTDOWN_NORETRY);
   const std::string name = InputDesktopName(in.mach.build2000);
-  if (name == in.automation.inputDesktop) return;
+  if (name == in.desktops.inputDesktop) return;
   // The window commands read the new input desktop from here; older systems
   // close the program's box and run its messages.
-  in.automation.inputDesktop = name;
+  in.desktops.inputDesktop = name;
   if (!in.mach.build2000) {
     CloseOwnBoxes();
     PumpMessages();
@@ -177,7 +177,9 @@ void RunScript(Interp& in, std::string source, bool reportMissing, bool& subCall
     if (static_cast<int>(run.levels.size()) <= run.scriptLevel) run.levels.resize(static_cast<size_t>(run.scriptLevel) + 1);
     ScriptLevel& lvl = run.levels[static_cast<size_t>(run.scriptLevel)];
     lvl = ScriptLevel{};
-    bool ok = ObtainScript(in, name, reportMissing, lvl);
+    // A packaged run hands the loader its argument text (for "/PLUG file").
+    const bool packagedRun = in.mach.packaged && depth == 0;
+    bool ok = ObtainScript(in, packagedRun ? source : name, reportMissing, lvl);
     if (ok) {
       if (scrambledName) lvl.scrambled = true;
       ok = BuildLineStore(in, lvl);

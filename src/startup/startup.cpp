@@ -5,6 +5,7 @@
 
 #include "boxes/boxes.h"
 #include "interp/dispatcher.h"
+#include "packaging/package.h"
 #include "startup/runner.h"
 #include "sysadmin/fileops.h"
 #include "sysadmin/registry.h"
@@ -256,7 +257,7 @@ void SetFolderVariables(Interp& in) {
 
 }  // namespace
 
-[[noreturn]] void ProcessEntry() {
+[[noreturn]] void ProcessEntry(const char* commandLine) {
   Interp& in = K();
   in.run.levels.reserve(32);
   in.run.frames.reserve(32);
@@ -270,7 +271,7 @@ void SetFolderVariables(Interp& in) {
   }
   // 3
   ReadPackageDescriptor(in.mach);
-  in.cfg.maxWait = 600;
+  in.waits.maxWait = 600;
   in.log.maxSize = 65536;
   in.mach.priority = 32;
   // 4: the initial states of the switches
@@ -281,7 +282,7 @@ void SetFolderVariables(Interp& in) {
   in.sw.top = true;
 
   // 5: the executable path from the process command line
-  std::string cl(GetCommandLineA());
+  std::string cl(commandLine ? commandLine : GetCommandLineA());
   if (cl.size() > 1024) cl.resize(1024);
   std::string exePath, arguments;
   SplitExecutablePath(cl, exePath, arguments);
@@ -311,6 +312,8 @@ void SetFolderVariables(Interp& in) {
     ExitSequence(in);
   }
 
+  // 21: credentials and run-once flag written by the packager
+  ApplyPackageOptions(in);
   // 22
   SetFolderVariables(in);
 

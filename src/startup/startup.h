@@ -8,8 +8,9 @@
 
 namespace kes {
 
-// Runs start-up, the command line's script and the exit sequence.
-[[noreturn]] void ProcessEntry();
+// Runs start-up, the command line's script and the exit sequence. The DLL
+// form passes the command line it was given.
+[[noreturn]] void ProcessEntry(const char* commandLine = nullptr);
 
 // The six numbers of the package descriptor stored in the executable.
 void ReadPackageDescriptor(MachineInfo& m);

@@ -415,7 +415,7 @@ void CmdDirTranslate(Interp& in, Ctx&) {
 // default), HEX (two hexadecimal digits a byte) or DEC (decimal codes
 // separated by blanks). The result is also the BINGET built-in.
 void CmdBinGet(Interp& in, Ctx&) {
-  in.cfg.binget.clear();
+  in.files.binget.clear();
   in.line.result.clear();
   const std::string file = PathField(in, 1);
   const std::string offText = Field(in, 2);
@@ -476,7 +476,7 @@ void CmdBinGet(Interp& in, Ctx&) {
   } else {
     out = bytes;
   }
-  in.cfg.binget = out;
+  in.files.binget = out;
   in.line.result = out;
 }
 

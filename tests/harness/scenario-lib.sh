@@ -4,7 +4,7 @@
 set -u
 EXE=$1
 S=$(mktemp -d "${KES_TEST_TMP:-/tmp}/sc.XXXXXX")
-trap 'rm -rf "$S"' EXIT
+[ -n "${KES_KEEP:-}" ] || trap 'rm -rf "$S"' EXIT
 FAILED=0
 winpath() { local p; p=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); printf 'Z:%s' "${p//\//\\}"; }
 # run_kes ARGS...: runs Kestrova.exe with a timeout; sets RC.

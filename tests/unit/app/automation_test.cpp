@@ -189,15 +189,19 @@ class Waits : public ::testing::Test {
   std::string control, lineText;
   Ctx ctx{stacks, control, lineText};
   void SetUp() override {
-    in.automation = AutomationState{};
+    in.focus = FocusState{};
+    in.waits.boxes.clear();
+    in.waits.forceEnd = false;
     in.run.boxBlock.clear();
     in.run.stopRequested = in.run.abort = false;
     in.sw.interrupt = false;
     in.err.code = 0;
   }
   void TearDown() override {
-    in.automation = AutomationState{};
-    in.cfg.maxWait = 600;
+    in.focus = FocusState{};
+    in.waits.boxes.clear();
+    in.waits.forceEnd = false;
+    in.waits.maxWait = 600;
     in.run.stopRequested = false;
   }
 };
@@ -209,7 +213,7 @@ TEST_F(Waits, FoundAtOnce) {
 }
 
 TEST_F(Waits, MaxWaitEndsTheWaitWithErrorOne) {
-  in.cfg.maxWait = 1;
+  in.waits.maxWait = 1;
   const DWORD start = GetTickCount();
   EXPECT_FALSE(RunWait(in, ctx, NeverFound, nullptr));
   EXPECT_EQ(in.err.code, 1);
@@ -218,11 +222,11 @@ TEST_F(Waits, MaxWaitEndsTheWaitWithErrorOne) {
 }
 
 TEST_F(Waits, ForceWaitAndStopRequestEndAWaitWithoutLimit) {
-  in.cfg.maxWait = 0;
-  in.automation.forceWaitEnd = true;
+  in.waits.maxWait = 0;
+  in.waits.forceEnd = true;
   EXPECT_FALSE(RunWait(in, ctx, NeverFound, nullptr));
   EXPECT_EQ(in.err.code, 1);
-  EXPECT_FALSE(in.automation.forceWaitEnd);  // seen once
+  EXPECT_FALSE(in.waits.forceEnd);  // seen once
   in.run.stopRequested = true;
   EXPECT_FALSE(RunWait(in, ctx, NeverFound, nullptr));
   EXPECT_EQ(in.err.code, 1);
@@ -231,23 +235,23 @@ TEST_F(Waits, ForceWaitAndStopRequestEndAWaitWithoutLimit) {
 TEST_F(Waits, OptionalBoxesRunTheirLinesOnceIgnoredBoxesAgain) {
   HWND box = CreateWindowExA(0, "Static", "Kestrova Optional Test", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
                              nullptr);
-  in.cfg.maxWait = 0;
-  in.automation.boxes.push_back(OptionalBox{"Not on screen", "", "0001X\xFF\xFE", true});
-  in.automation.boxes.push_back(OptionalBox{"Kestrova Optional*", "", "", true});
+  in.waits.maxWait = 0;
+  in.waits.boxes.push_back(OptionalBox{"Not on screen", "", "0001X\xFF\xFE", true});
+  in.waits.boxes.push_back(OptionalBox{"Kestrova Optional*", "", "", true});
   in.run.boxBlock = "0007APPEND x\xFF\xFE";  // the lines collected for the last entry
   EXPECT_FALSE(RunWait(in, ctx, NeverFound, nullptr));
   EXPECT_EQ(in.err.code, 0);
   EXPECT_EQ(control, "#OPT#0007APPEND x\xFF\xFE");
   EXPECT_TRUE(in.run.pendingFromOptional);
-  EXPECT_EQ(in.automation.focusObject, reinterpret_cast<uintptr_t>(box));
-  ASSERT_EQ(in.automation.boxes.size(), 1u);  // used up
-  in.automation.boxes.push_back(OptionalBox{"Kestrova Optional*", "", "0009KEY ~\xFF\xFE", false});
+  EXPECT_EQ(in.focus.object, reinterpret_cast<uintptr_t>(box));
+  ASSERT_EQ(in.waits.boxes.size(), 1u);  // used up
+  in.waits.boxes.push_back(OptionalBox{"Kestrova Optional*", "", "0009KEY ~\xFF\xFE", false});
   for (int i = 0; i < 2; ++i) {
     control.clear();
     EXPECT_FALSE(RunWait(in, ctx, NeverFound, nullptr));
     EXPECT_EQ(control, "#OPT#0009KEY ~\xFF\xFE");
     EXPECT_FALSE(in.run.pendingFromOptional);
-    EXPECT_EQ(in.automation.boxes.size(), 2u);  // stays
+    EXPECT_EQ(in.waits.boxes.size(), 2u);  // stays
   }
   DestroyWindow(box);
 }
@@ -258,7 +262,7 @@ TEST(Desktops, NamesAndStatus) {
   const std::string name = InputDesktopName(true);
   EXPECT_EQ(name, "default");
   EXPECT_FALSE(DesktopShowsShell("no such desktop"));
-  AutomationState st;
+  DesktopState st;
   EXPECT_NE(AttachDesktop(st, "no such desktop", false), 0u);
   EXPECT_EQ(st.desktop, 0u);
   DetachDesktop(st);

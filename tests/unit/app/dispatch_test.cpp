@@ -9,6 +9,7 @@
 
 #include "interp/commands.h"
 #include "interp/log.h"
+#include "interp/special_vars.h"
 #include "script/loader.h"
 
 namespace kes {
@@ -128,6 +129,51 @@ TEST_F(Guard, NothingHappensWithoutException) {
   EXPECT_FALSE(failed);
   EXPECT_EQ(in.err.code, 0);
   EXPECT_EQ(in.line.result, "fine");
+}
+
+}  // namespace
+}  // namespace kes
+
+namespace kes {
+namespace {
+
+TEST(SpecialVariables, OneRowPerNameWithAReaderOrAWriter) {
+  size_t n = 0;
+  const SpecialVariable* rows = SpecialVariables(n);
+  ASSERT_GT(n, 30u);
+  for (size_t i = 0; i < n; ++i) {
+    SCOPED_TRACE(std::string(rows[i].name));
+    EXPECT_EQ(Upper(rows[i].name), rows[i].name);
+    EXPECT_TRUE(rows[i].read || rows[i].write);
+    EXPECT_EQ(FindSpecialVariable(rows[i].name), &rows[i]);  // no name twice
+  }
+  EXPECT_EQ(FindSpecialVariable("NOSUCHNAME"), nullptr);
+}
+
+TEST(SpecialVariables, ReadAndWriteThroughTheirOwners) {
+  Interp& in = K();
+  const int32_t savedError = in.err.code;
+  SetVariable(in, "ERROR", "42");
+  EXPECT_EQ(in.err.code, 42);
+  EXPECT_EQ(GetVariable(in, "ERROR"), "42");
+  EXPECT_EQ(in.vars.Find("ERROR"), nullptr);  // the error code is no variable
+  in.err.code = savedError;
+
+  SetVariable(in, "MAXWAIT", "12");
+  EXPECT_EQ(in.waits.maxWait, 12);
+  EXPECT_EQ(GetVariable(in, "MAXWAIT"), "12");  // stored as a variable too
+  SetVariable(in, "MAXWAIT", "600");
+
+  SetVariable(in, "EXTRACT", "abc");
+  EXPECT_EQ(in.text.extract, "abc");
+  EXPECT_EQ(GetVariable(in, "EXTRACT"), "abc");
+
+  // A built-in value wins over a variable of its name.
+  in.vars.Store("NANSWER", "99");
+  in.vars.Sys(SysList::ANSWER) = {"a", "b"};
+  EXPECT_EQ(GetVariable(in, "NANSWER"), "2");
+  in.vars.Remove("NANSWER");
+  in.vars.Sys(SysList::ANSWER).clear();
 }
 
 }  // namespace
