@@ -8,11 +8,6 @@ namespace kes {
 
 namespace {
 
-HWND Root(HWND w) {
-  HWND r = w ? GetAncestor(w, GA_ROOT) : nullptr;
-  return r ? r : w;
-}
-
 bool WaitInterrupted(Interp& in) {
   if (in.waits.forceEnd) {
     in.waits.forceEnd = false;
@@ -43,7 +38,7 @@ bool OptionalBoxShown(Interp& in, Ctx& ctx) {
 void Front(Interp& in, HWND w) {
   if (!w || !IsWindow(w)) return;
   HWND fg = GetForegroundWindow();
-  if (fg && Root(fg) != Root(w)) in.focus.lastFocus = reinterpret_cast<uintptr_t>(fg);
+  if (fg && RootWindow(fg) != RootWindow(w)) in.focus.lastFocus = reinterpret_cast<uintptr_t>(fg);
   BringToFront(w, in.sw.oldapp);
 }
 

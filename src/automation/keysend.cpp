@@ -63,14 +63,9 @@ void Focus(HWND w) {
   if (attach) AttachThreadInput(mine, theirs, FALSE);
 }
 
-HWND Root(HWND w) {
-  HWND r = GetAncestor(w, GA_ROOT);
-  return r ? r : w;
-}
-
 // Raises a window's top-level window and gives the window the focus.
 void RaiseAndFocus(HWND w) {
-  BringWindowToTop(Root(w));
+  BringWindowToTop(RootWindow(w));
   Focus(w);
 }
 
@@ -82,6 +77,11 @@ void SwitchTo(HWND w) {
 }
 
 }  // namespace
+
+HWND RootWindow(HWND w) {
+  HWND r = w ? GetAncestor(w, GA_ROOT) : nullptr;
+  return r ? r : w;
+}
 
 void PressKey(unsigned char vk, bool down) {
   DWORD flags = down ? 0 : KEYEVENTF_KEYUP;
@@ -109,7 +109,7 @@ void BringToFront(HWND w, bool oldApp) {
   }
   // The switch goes to the top-level window, and only when another one is in
   // front: each switch makes the display hand the keyboard state over anew.
-  if (GetForegroundWindow() != Root(w)) SwitchTo(Root(w));
+  if (GetForegroundWindow() != RootWindow(w)) SwitchTo(RootWindow(w));
   if (oldApp) PumpMessages();
   // The window's program catches up with its activation before keys come.
   DWORD_PTR r = 0;

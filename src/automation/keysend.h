@@ -24,6 +24,9 @@ bool TypeKeyStringTo(std::string_view text, bool capsOn, KeyEventFn press);
 // extended-key flag.
 void PressKey(unsigned char vk, bool down);
 
+// The top-level window a window belongs to (itself for a top-level window).
+HWND RootWindow(HWND w);
+
 // Brings a window to the front and gives it the keyboard focus. With the
 // old-application switch on, a disabled window hands this on to its parent,
 // at most three levels up, and pending messages run afterwards.

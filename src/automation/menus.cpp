@@ -69,11 +69,7 @@ MenuPath FindMenuPath(HMENU bar, const std::vector<std::string>& path) {
 
 HMENU MenuBarOf(HWND w) {
   if (!w || !IsWindow(w)) return nullptr;
-  if (GetWindowLongA(w, GWL_STYLE) & WS_CHILD) {
-    HWND root = GetAncestor(w, GA_ROOT);
-    if (root) w = root;
-  }
-  HMENU m = GetMenu(w);
+  HMENU m = GetMenu(RootWindow(w));
   return m && IsMenu(m) ? m : nullptr;
 }
 
@@ -88,7 +84,7 @@ int RunMenuAction(HWND w, std::string_view action, const std::vector<std::string
     TypeKeyString(p.keys);
     return 0;
   }
-  HWND owner = (GetWindowLongA(w, GWL_STYLE) & WS_CHILD) ? GetAncestor(w, GA_ROOT) : w;
+  HWND owner = RootWindow(w);
   if (p.id != static_cast<UINT>(-1)) {
     const bool on = act == "ON";
     HiliteMenuItem(owner, p.menu, p.id, MF_BYCOMMAND | (on ? MF_HILITE : MF_UNHILITE));
