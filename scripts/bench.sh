@@ -12,6 +12,10 @@
 #                              the adversarial inputs compared byte for byte
 #                              with the plain transcription of the greedy
 #                              search (a minute or two)
+#   scripts/bench.sh http      HTTP GET of a 100 MB file from a loopback nginx
+#                              under Wine (cache off, then on: two files
+#                              written), beside curl on the same file in the
+#                              same run (HTTP_PASSES, HTTP_MB)
 #   scripts/bench.sh package   CREATEEXE of a script embedding a 20 MB file
 #                              beside COMPRESS of the same file, and the
 #                              start of a packaged executable with a 1 MB
@@ -130,6 +134,46 @@ bench_check() {
   build/native/bench/native/bench_compress --check build/bench/corpus.bin --adversarial
 }
 
+# HTTP GET throughput: Kestrova.exe under Wine beside curl, both writing the
+# file to disk, best of HTTP_PASSES runs each.
+bench_http() {
+  [ -f build/win/build.ninja ] || cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+  ninja -j2 -C build/win Kestrova >/dev/null
+  wine_up
+  local passes=${HTTP_PASSES:-5} mb=${HTTP_MB:-100}
+  S=$root/build/bench/http
+  rm -rf "$S"
+  mkdir -p "$S"
+  fail() { echo "bench: $*" >&2; }
+  . ./tests/harness/net-servers.sh
+  trap 'stop_net_servers; wine_session_stop' EXIT
+  start_nginx >/dev/null
+  local file=$NET/nginx/www/big.bin bytes
+  head -c $((mb * 1024 * 1024)) /dev/urandom > "$file"
+  bytes=$(stat -c %s "$file")
+  local curl_t
+  curl_t=$(best_of_runs curl -s -o "$S/curl.bin" "http://127.0.0.1:$NGINX_PORT/big.bin")
+  cmp -s "$file" "$S/curl.bin" || echo "bench: curl's copy differs" >&2
+  sed 's/$/\r/' bench/scripts/http_get.kes > "$S/http_get.kes"
+  local mode t
+  printf '%-34s %10s %10s %8s\n' "" "seconds" "MB/s" "ratio"
+  printf '%-34s %10.3f %10s %8s\n' "curl -o file" "$curl_t" "$(mbs "$bytes" "$curl_t")" "1.00"
+  for mode in OFF ON; do
+    rm -f "$S/best.txt"
+    wine build/win/Kestrova.exe "$(winpath "$S/http_get.kes"),127.0.0.1:$NGINX_PORT,bench.test/big.bin,$(winpath "$S/kes.bin"),$passes,$mode,$(winpath "$S/best.txt")" \
+      </dev/null >/dev/null 2>&1 || true
+    t=$(tr -d '\r' < "$S/best.txt" 2>/dev/null)
+    cmp -s "$file" "$S/kes.bin" || echo "bench: Kestrova's copy differs" >&2
+    case "$t" in
+      ''|error*) echo "HTTP GET, cache $mode: ${t:-no result}" ;;
+      *) printf '%-34s %10.3f %10s %7.2fx\n' "Kestrova HTTP GET, cache $mode" "$t" "$(mbs "$bytes" "$t")" \
+           "$(echo "$curl_t / $t" | bc -l)" ;;
+    esac
+  done
+  rm -rf "$WINEPREFIX/drive_c/Program Files/Harrowdale/Cache" "$S"
+}
+
 # CREATEEXE against COMPRESS on the same 20 MB, and the start of a packaged
 # executable (1 MB package, one EXIT line) against Kestrova.exe on a script
 # of the same line; wall times of the whole process, best of five.
@@ -168,6 +212,7 @@ case "$what" in
   package) bench_package ;;
   check) bench_check ;;
   assign) bench_assign ;;
+  http) bench_http ;;
   all) bench_compress; echo; bench_assign ;;
-  *) echo "usage: scripts/bench.sh [compress|assign|check|package]" >&2; exit 2 ;;
+  *) echo "usage: scripts/bench.sh [compress|assign|check|package|http]" >&2; exit 2 ;;
 esac

@@ -12,6 +12,7 @@
 #include "boxes/boxes.h"
 #include "interp/dispatcher.h"
 #include "interp/version.h"
+#include "packaging/package.h"
 
 namespace kes {
 
@@ -556,7 +557,8 @@ int PictureCommand(Interp& in, const std::vector<std::string>& items) {
   g_picture = nullptr;
   if (items.empty() || items[0].empty()) return kErrUsage;
   if (Upper(items[0]) == "OFF") return 0;
-  HBITMAP bmp = static_cast<HBITMAP>(LoadImageA(nullptr, items[0].c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  // An IMAGELIST picture of a package comes straight from memory.
+  HBITMAP bmp = LoadBitmapFile(in, items[0]);
   if (!bmp) return kErrNotFound;
   BITMAP bm;
   GetObjectA(bmp, sizeof bm, &bm);

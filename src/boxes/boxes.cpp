@@ -49,4 +49,8 @@ void GaugeUpdate(Interp& in, std::string_view items) {
   PopupCommand(in, true, f, items);
 }
 
+void GaugeOpen(Interp& in, std::string_view caption, std::string_view text) {
+  PopupCommand(in, false, {std::string(caption), std::string(text)}, "");
+}
+
 }  // namespace kes

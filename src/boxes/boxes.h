@@ -25,6 +25,9 @@ void RemoveTrayIcon(Interp& in);
 // The progress gauge used by long operations: "ON,caption", "pos,total,%",
 // "OFF". A quiet setting suppresses it.
 void GaugeUpdate(Interp& in, std::string_view items);
+// Opens the gauge with a message of one or two lines (a transfer's caption
+// and text), taken as they are.
+void GaugeOpen(Interp& in, std::string_view caption, std::string_view text);
 
 // Registers the answer-field class a control of that id uses (a copy of the
 // system edit class with the text-beam cursor: "ASK" for ids from 3000,

@@ -5,6 +5,7 @@
 #include "interp/commands.h"
 #include "interp/families.h"
 #include "interp/strops.h"
+#include "net/base64.h"
 
 namespace kes {
 

@@ -194,6 +194,12 @@ void CmdRandom(Interp&, Ctx&);  // RANDOM
 void CmdDateTime(Interp&, Ctx&);  // DATETIME
 void CmdDateTimeDiff(Interp&, Ctx&);  // DATETIMEDIFF
 
+// ---- HTTP client (net/cmd_http.cpp)
+void CmdHttp(Interp&, Ctx&);       // HTTP
+void CmdCacheName(Interp&, Ctx&);  // CACHENAME
+void CmdDynFile(Interp&, Ctx&);    // FICDYN DYNFILE
+void CmdDynamic(Interp&, Ctx&);    // DYNAMIC
+
 // Stand-in for a command whose handler is not built yet: a syntax error.
 void NotBuilt(Interp&, Ctx&);
 

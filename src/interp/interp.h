@@ -132,6 +132,19 @@ struct DesktopState {
   uintptr_t winsta = 0, desktop = 0;
 };
 
+// The HTTP client's settings (HTTP PROXY, CACHE, LOG, GAUGE, and the
+// variable HTTPTIMEOUT); the credentials are the variables HTTPACCOUNT and
+// HTTPPASSWORD, read when a server asks for them.
+struct HttpSettings {
+  uint32_t timeoutMs = 10000;  // HTTPTIMEOUT: each wait, in milliseconds
+  std::string proxyPrefix;     // "host:port:", empty: no proxy
+  bool cache = true;
+  std::string logFile;  // empty: no log
+  bool gauge = false;
+  std::string gaugeCaption, gaugeText;
+  bool gaugeCloses = false;  // the gauge closes at the end of each transfer
+};
+
 // The registry commands' connection and options, kept across commands.
 struct RegistryState {
   std::string remoteComputer;  // REGCONNECT; empty: the local registry
@@ -334,6 +347,7 @@ struct Interp : public SubstHost {
   FocusState focus;
   DesktopState desktops;
   SearchState search;
+  HttpSettings http;
   RegistryState registry;
   ServiceState services;
   PackageState pkg;

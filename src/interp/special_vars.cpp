@@ -11,6 +11,7 @@
 
 #include "boxes/boxes.h"
 #include "interp/numformat.h"
+#include "net/http_wire.h"
 #include "sysadmin/registry.h"
 
 namespace kes {
@@ -210,6 +211,10 @@ bool WriteComputerName(Interp& in, std::string& v) {
   in.mach.computerName = v;
   return true;
 }
+bool WriteHttpTimeout(Interp& in, std::string& v) {
+  in.http.timeoutMs = NetTimeoutValue(v);
+  return true;
+}
 bool WriteLabel(Interp& in, std::string& v) {
   in.boxes.label = " " + v;
   return true;
@@ -259,6 +264,7 @@ constexpr SpecialVariable kSpecialVariables[] = {
     {"USERNAME",      nullptr,          WriteUserName},
     {"COMPUTERNAME",  nullptr,          WriteComputerName},
     {"LABEL",         nullptr,          WriteLabel},
+    {"HTTPTIMEOUT",   nullptr,          WriteHttpTimeout},
 };
 // clang-format on
 

@@ -47,12 +47,6 @@ bool HexToText(std::string_view codes, std::string& out);
 bool CodesToText(const std::vector<std::string>& codes, std::string& out);
 std::string TextToCodes(std::string_view text, std::string_view sep);
 
-// ---- Base64 ----
-std::string Base64Encode(std::string_view data);
-// CR and LF are skipped; "=" or any character outside the alphabet ends the
-// data; what was decoded up to there is returned.
-std::string Base64Decode(std::string_view text);
-
 // ---- paths ----
 enum class PathPart { Drive, Folder, File, Ext, Prefix };
 // Splits a local, UNC or "http://" path (see the .cpp for the rules).

@@ -56,4 +56,100 @@ int ReplaceThroughWorkFile(const std::string& path, std::string_view bytes) {
   return 0;
 }
 
+namespace {
+constexpr size_t kWriteBlock = 256 * 1024;
+}
+
+int WorkFileWriter::Open(const std::string& target) {
+  Abandon();
+  failed_ = false;
+  target_ = target;
+  attributes_ = GetFileAttributesA(target.c_str());
+  if (attributes_ != INVALID_FILE_ATTRIBUTES && (attributes_ & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+    return kErrNotAccessible;
+  const size_t slash = target.find_last_of("\\/");
+  std::string folder = slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1);
+  if (slash == std::string::npos && target.size() >= 2 && target[1] == ':') folder = target.substr(0, 2);
+  const DWORD folderAttr = GetFileAttributesA(folder.c_str());
+  if (folderAttr == INVALID_FILE_ATTRIBUTES || !(folderAttr & FILE_ATTRIBUTE_DIRECTORY)) return kErrNotReachable;
+  char work[MAX_PATH + 16];
+  if (!GetTempFileNameA(folder.c_str(), "Kvt", 0, work)) return LanguageError(GetLastError(), WinErrorUse::Open);
+  work_ = work;
+  HANDLE h = CreateFileA(work, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    const int e = LanguageError(GetLastError(), WinErrorUse::Open);
+    DeleteFileA(work);
+    work_.clear();
+    return e;
+  }
+  handle_ = h;
+  buffer_.reserve(kWriteBlock);
+  return 0;
+}
+
+bool WorkFileWriter::Flush() {
+  if (failed_ || !handle_) return false;
+  size_t done = 0;
+  while (done < buffer_.size()) {
+    DWORD put = 0;
+    if (!WriteFile(handle_, buffer_.data() + done, static_cast<DWORD>(buffer_.size() - done), &put, nullptr) ||
+        put == 0) {
+      failed_ = true;
+      return false;
+    }
+    done += put;
+  }
+  buffer_.clear();
+  return true;
+}
+
+bool WorkFileWriter::Write(std::string_view bytes) {
+  if (failed_ || !handle_) return false;
+  if (buffer_.size() + bytes.size() > kWriteBlock && !Flush()) return false;
+  if (bytes.size() < kWriteBlock) {
+    buffer_.append(bytes.data(), bytes.size());
+    return true;
+  }
+  // A large piece goes to the file as it is.
+  while (!bytes.empty()) {
+    DWORD put = 0;
+    if (!WriteFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) || put == 0) {
+      failed_ = true;
+      return false;
+    }
+    bytes.remove_prefix(put);
+  }
+  return true;
+}
+
+int WorkFileWriter::Commit() {
+  if (!handle_) return kErrNotAccessible;
+  const bool written = Flush();
+  CloseHandle(handle_);
+  handle_ = nullptr;
+  bool ok = written && MoveFileExA(work_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  if (!ok && written && GetLastError() == ERROR_CALL_NOT_IMPLEMENTED) {
+    // Windows 95/98/Me have no MoveFileEx.
+    DeleteFileA(target_.c_str());
+    ok = MoveFileA(work_.c_str(), target_.c_str()) != 0;
+  }
+  if (!ok) {
+    DeleteFileA(work_.c_str());
+    work_.clear();
+    return kErrNotAccessible;
+  }
+  work_.clear();
+  if (attributes_ != INVALID_FILE_ATTRIBUTES && (attributes_ & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
+    SetFileAttributesA(target_.c_str(), attributes_);
+  return 0;
+}
+
+void WorkFileWriter::Abandon() {
+  if (handle_) CloseHandle(handle_);
+  handle_ = nullptr;
+  if (!work_.empty()) DeleteFileA(work_.c_str());
+  work_.clear();
+  buffer_.clear();
+}
+
 }  // namespace kes

@@ -19,4 +19,33 @@ int ReadFileBytes(const std::string& path, std::string& out, bool shareWrite);
 // result is 0 or the error code.
 int ReplaceThroughWorkFile(const std::string& path, std::string_view bytes);
 
+// A file that is written piece by piece and must never be seen half-written
+// (a download): the bytes go to a work file in the target's folder, and only
+// Commit puts it in place of the target. Until then, and after Abandon or a
+// failure, the target is as it was.
+class WorkFileWriter {
+ public:
+  WorkFileWriter() = default;
+  WorkFileWriter(const WorkFileWriter&) = delete;
+  WorkFileWriter& operator=(const WorkFileWriter&) = delete;
+  ~WorkFileWriter() { Abandon(); }
+  // 0, or the error code: 75 for a read-only target or a folder, else the
+  // file-open error of the work file (76 for a missing folder).
+  int Open(const std::string& target);
+  bool IsOpen() const { return handle_ != nullptr; }
+  // False once a write failed (a full disk); the bytes are buffered.
+  bool Write(std::string_view bytes);
+  // Replaces the target with the work file: 0, or 75 when it cannot.
+  int Commit();
+  // Closes and removes the work file; the target is untouched.
+  void Abandon();
+
+ private:
+  bool Flush();
+  std::string target_, work_, buffer_;
+  void* handle_ = nullptr;
+  unsigned long attributes_ = 0;
+  bool failed_ = false;
+};
+
 }  // namespace kes

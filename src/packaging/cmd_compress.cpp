@@ -45,19 +45,26 @@ namespace {
 
 bool IsHttp(std::string_view path) { return StartsWithNoCase(path, "http://"); }
 
-// The existence test: a file (not a folder) or an HTTP address.
-bool SourceExists(const std::string& path) { return IsHttp(path) || FileExists(path); }
+// The existence test: a file (not a folder), or an HTTP address that answers
+// with a document.
+bool SourceExists(Interp& in, const std::string& path) {
+  return IsHttp(path) ? HttpExists(in, path) : FileExists(path);
+}
 
 }  // namespace
 
-// Reads a whole source. 0, or the error code: 53 when an address cannot be
-// fetched, 75 when the file cannot be opened or read to its end (a locked
+// Reads a whole source. 0, or the error code: the HTTP client's error when an
+// address cannot be fetched, 75 when the file cannot be opened or read to its end (a locked
 // file, a read error: a part of the file is never taken for all of it).
 int32_t ReadSource(Interp& in, const std::string& path, std::string& out) {
   out.clear();
   if (IsHttp(path)) {
-    std::string cacheCopy;
-    return HttpFetchScript(in, path, out, cacheCopy) ? 0 : kErrNotFound;
+    HttpGetRequest r;
+    r.address = path;
+    r.keepBody = true;
+    const int32_t e = HttpGet(in, r);
+    out.swap(r.body);
+    return e;
   }
   HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -183,7 +190,7 @@ void RunUncompress(Interp& in, const std::string& source, const std::string& tar
 void CmdCompress(Interp& in, Ctx& c) {
   const std::string source = FieldUnquoted(in, 1);
   const std::string target = FieldUnquoted(in, 2);
-  if (source.empty() || !SourceExists(source)) {
+  if (source.empty() || !SourceExists(in, source)) {
     in.err.code = kErrNotFound;
     return;
   }

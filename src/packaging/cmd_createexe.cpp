@@ -39,6 +39,7 @@ struct Job {
   std::vector<size_t> numbers;  // each line's number in its file, for messages
   PackageBuilder files;
   std::vector<std::string> embedded;  // paths already in the package, upper case
+  std::vector<std::string> names;     // their file names, upper case
 };
 
 std::vector<std::string> TextLines(std::string_view text) {
@@ -146,17 +147,27 @@ bool EmbedFiles(Interp& in, Job& j) {
         const std::string key = Upper(path);
         bool seen = false;
         for (const auto& e : j.embedded) seen = seen || e == key;
+        const std::string fileName = Upper(FileNamePart(path));
         if (!seen) {
+          // Two files of one name would share one extraction path: one of
+          // them would be lost in the run.
+          for (const auto& n : j.names) {
+            if (n != fileName) continue;
+            MissingFile(in, j, "\r\n\r\nError 58\r\n\r\nLINE" + std::to_string(j.numbers[i]) + "\r\n\r\n" + path);
+            in.err.code = kErrFileExists;
+            return false;
+          }
           std::string content;
           if (!FileExists(path) || ReadSource(in, path, content) != 0) {
             MissingFile(in, j, "\r\n\r\nError 53\r\n\r\nLINE" + std::to_string(j.numbers[i]) + "\r\n\r\n" + path);
             return false;
           }
-          if (!j.files.AddFile(Upper(FileNamePart(path)), name, content)) {
+          if (!j.files.AddFile(fileName, name, content)) {
             in.err.code = kErrOutOfMemory;  // beyond what the package's lengths can hold
             return false;
           }
           j.embedded.push_back(key);
+          j.names.push_back(fileName);
         }
       }
     }
@@ -170,7 +181,9 @@ bool EmbedFiles(Interp& in, Job& j) {
 // its main block (a signature after it is dropped with the old package).
 bool ReadImage(Interp& in, const Job& j, const std::string& options, std::string& image) {
   std::string file;
-  if (in.mach.packaged) {
+  // The descriptor, not the packaged flag: CALL clears that flag while the
+  // called script runs.
+  if (in.mach.mainLen > 0) {
     file = ImageFilePath();
   } else if (j.word == CreateExeWord::CreateDll) {
     file = in.mach.exeFolder + "Kestrova.DLL";
@@ -289,7 +302,8 @@ void Build(Interp& in, Job& j) {
 // the argument whose name holds ".EXE" (".DLL"; ".KPG" for PLUG, else the
 // second). Errors: 1 no target or credentials over 72 characters, 53 a
 // missing script, include, embedded, image or icon file (with a box for the
-// script's files), 7 too large for the package, 75 target not writable.
+// script's files), 58 two embedded files of one name from different folders
+// (with the box), 7 too large for the package, 75 target not writable.
 void CmdCreateExe(Interp& in, Ctx& c) {
   in.err.code = kErrNone;
   Job j;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -176,6 +177,41 @@ bool PackagedScriptText(Interp& in, std::string_view arguments, std::string& tex
 
 bool PackageFileScript(Interp& in, std::string_view body, std::string& text) {
   return LoadPackage(in, body, text);
+}
+
+const EmbeddedFile* FindEmbedded(const Interp& in, std::string_view path) {
+  for (const EmbeddedFile& f : in.pkg.files)
+    if (EqualsNoCase(f.path, path)) return &f;
+  return nullptr;
+}
+
+HBITMAP LoadBitmapFile(const Interp& in, const std::string& path) {
+  const EmbeddedFile* f = GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES ? FindEmbedded(in, path) : nullptr;
+  if (!f) return static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  // A .bmp file: the file header, then the bitmap header and bits.
+  const std::string_view bmp = std::string_view(*f->body).substr(f->offset, f->size);
+  if (bmp.size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) || bmp[0] != 'B' || bmp[1] != 'M') return nullptr;
+  BITMAPFILEHEADER fh;
+  std::memcpy(&fh, bmp.data(), sizeof fh);
+  if (fh.bfOffBits >= bmp.size() || fh.bfOffBits < sizeof fh + sizeof(BITMAPINFOHEADER)) return nullptr;
+  // Nothing is read past the content: plain RGB bitmaps whose header,
+  // colour table and rows all lie inside it.
+  BITMAPINFOHEADER bi;
+  std::memcpy(&bi, bmp.data() + sizeof fh, sizeof bi);
+  const uint64_t width = static_cast<uint64_t>(bi.biWidth > 0 ? bi.biWidth : 0);
+  const uint64_t height = static_cast<uint64_t>(bi.biHeight < 0 ? -static_cast<int64_t>(bi.biHeight) : bi.biHeight);
+  const unsigned bpp = bi.biBitCount;
+  if (bi.biSize < sizeof bi || bi.biCompression != BI_RGB || width == 0 || width > 65535 || height > 65535 ||
+      (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32))
+    return nullptr;
+  const uint64_t colours = bi.biClrUsed ? bi.biClrUsed : (bpp <= 8 ? (1u << bpp) : 0);
+  const uint64_t stride = (width * bpp + 31) / 32 * 4;
+  if (sizeof fh + bi.biSize + colours * 4 > bmp.size() || stride * height > bmp.size() - fh.bfOffBits) return nullptr;
+  const auto* info = reinterpret_cast<const BITMAPINFO*>(bmp.data() + sizeof fh);
+  HDC dc = GetDC(nullptr);
+  HBITMAP h = CreateDIBitmap(dc, &info->bmiHeader, CBM_INIT, bmp.data() + fh.bfOffBits, info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, dc);
+  return h;
 }
 
 void ApplyPackageOptions(Interp& in) {

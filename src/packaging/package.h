@@ -7,6 +7,8 @@
 
 #include "interp/interp.h"
 
+struct HBITMAP__;
+
 namespace kes {
 
 // The error code of a package that cannot be read (damaged, cut short,
@@ -25,6 +27,14 @@ std::string ImageFilePath();
 // Reads length bytes at the 0-based offset of a file. False with why when
 // the file cannot be read or is shorter than that.
 bool ReadFileRange(const std::string& path, uint64_t offset, uint64_t length, std::string& out, std::string& why);
+
+// The embedded file whose extraction path is path (case-insensitive), or
+// null. Its content stays in memory for the whole run.
+const EmbeddedFile* FindEmbedded(const Interp& in, std::string_view path);
+// A bitmap file by path: read from the file, or, for an embedded file that
+// was not written out, straight from the package in memory. Null when it
+// cannot be loaded.
+HBITMAP__* LoadBitmapFile(const Interp& in, const std::string& path);
 
 // The administrator credentials and run-once flag carried in the executable:
 // ADMINACCOUNT, ADMINDOMAIN, ADMINPASSWORD and the self-delete flag.

@@ -52,6 +52,14 @@ img = hdr + bytes(range(100, 118)) + bytes((i * 7) & 255 for i in range(744 - 40
 d = bytes.fromhex('000001000100') + bytes([32, 32, 16, 0, 1, 0, 4, 0]) + (744).to_bytes(4, 'little') + (22).to_bytes(4, 'little')
 open(sys.argv[1], 'wb').write(d + img)
 PY
+python3 - "$D/pic.bmp" <<'PY'
+import struct, sys
+w, h = 4, 3
+row = bytes([0, 0, 255] * w)  # red, 12 bytes: no padding
+bits = row * h
+head = struct.pack('<IiiHHIIiiII', 40, w, h, 1, 24, 0, len(bits), 2835, 2835, 0, 0)
+open(sys.argv[1], 'wb').write(b'BM' + struct.pack('<IHHI', 14 + 40 + len(bits), 0, 0, 54) + head + bits)
+PY
 cat > "$D/app.kes" <<'KES'
 ; a comment line, dropped
 ' another, dropped
@@ -59,6 +67,7 @@ REM and a third
 SET ADDONLIST1=%SCRIPTPATH%\data.txt
 SET ADDONLIST2=%SCRIPTPATH%\DATA.TXT
 SET IMAGELIST1=%SCRIPTPATH%\pic.bin
+SET IMAGELIST2=%SCRIPTPATH%\pic.bmp
 INCLUDE %SCRIPTPATH%\lib.kes
 SET ADDON%NOTHING%LIST1=changed
 ADDONWRITE ADDONLIST1
@@ -70,6 +79,11 @@ ADDONWRITE IMAGELIST1,%PD%\pic.out
 APPEND %KTEST_OUT%,image %ERROR%
 ADDONWRITE ADDONLIST9
 APPEND %KTEST_OUT%,missing %ERROR%
+PICTURE %IMAGELIST2%,0,0
+APPEND %KTEST_OUT%,picture from memory %ERROR%
+PICTURE OFF
+PICTURE %IMAGELIST1%
+APPEND %KTEST_OUT%,not a bitmap %ERROR%
 CALLSUB Helper
 EXIT
 APPEND %KTEST_OUT%,not reached
@@ -118,7 +132,7 @@ rm -f "$S/out.txt"
 # What went into the package: each file once, the comments out, the
 # included lines after the script's last line, INCLUDE lines themselves gone.
 dump=$("$TOOL" --dump "$D/app.exe")
-expect_eq "$(grep -c '^entry' <<<"$dump")" 2 "embedded entries"
+expect_eq "$(grep -c '^entry' <<<"$dump")" 3 "embedded entries"
 grep -q '^entry DATA.TXT ADDONLIST1 22$' <<<"$dump" || fail "data entry: $dump"
 grep -q '^entry PIC.BIN IMAGELIST1 3000$' <<<"$dump" || fail "picture entry"
 script=$(sed -n '/^---$/,$p' <<<"$dump" | tr -d '\r')
@@ -145,6 +159,8 @@ written $extracted
 line line two
 image 0
 missing 53
+picture from memory 0
+not a bitmap 53
 helper from the include" "packaged run"
 case "$extracted" in *\\[0-9]*_DATA.TXT) ;; *) fail "extraction path [$extracted]" ;; esac
 cmp -s "$D/pic.out" "$D/pic.bin" || fail "ADDONWRITE to a given path"
@@ -152,13 +168,17 @@ unix=$(winepath -u "$extracted" 2>/dev/null)
 [ -n "$unix" ] && [ -e "$unix" ] && fail "extracted file left after exit: $unix"
 rm -f "$S/out.txt"
 
-# A packaged executable packages again from its own image: the new main
-# block starts right after the interpreter image again. /PLUG runs the
+# A packaged executable packages again from its own image (here from a
+# script it calls): the new main block starts right after the interpreter
+# image again. /PLUG runs the
 # package of another file.
-printf 'CREATEEXE %%PD%%\\second.kes,%%PD%%\\again.exe\r\nAPPEND %%KTEST_OUT%%,again %%ERROR%%\r\n' > "$D/repack.kes"
+printf 'CREATEEXE %%PD%%\\second.kes,%%PD%%\\again.exe\r\nAPPEND %%KTEST_OUT%%,again %%ERROR%%\r\n' > "$D/called.kes"
+printf 'CALL %%PD%%\\called.kes\r\n' > "$D/repack.kes"
 printf 'CREATEEXE %%PD%%\\repack.kes,%%PD%%\\repack.exe\r\n' > "$S/make2.kes"
 run_kes "$(winpath "$S/make2.kes")"
-(cd "$D" && timeout -k 5 60 wine ./repack.exe </dev/null >>"$S/wine.log" 2>&1)
+mkdir -p "$S/alone"  # no Kestrova.exe beside it: its own image is the one
+mv "$D/repack.exe" "$S/alone/"
+(cd "$S/alone" && timeout -k 5 60 wine ./repack.exe </dev/null >>"$S/wine.log" 2>&1)
 (cd "$D" && timeout -k 5 60 wine ./again.exe </dev/null >>"$S/wine.log" 2>&1)
 read -r apos alen <<<"$(field "$D/again.exe" main)"
 expect_eq "$apos" "$mpos" "main block offset after packaging again"

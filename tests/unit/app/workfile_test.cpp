@@ -104,5 +104,48 @@ TEST_F(WorkFile, HiddenAttributeSurvives) {
   SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+// A download's file: written piece by piece, seen only once complete.
+TEST_F(WorkFile, WriterReplacesOnlyOnCommit) {
+  WorkFileWriter w;
+  ASSERT_EQ(w.Open(path_), 0);
+  const std::string big(300 * 1024, 'b');  // past the write buffer
+  EXPECT_TRUE(w.Write("head:"));
+  EXPECT_TRUE(w.Write(big));
+  EXPECT_TRUE(w.Write(":tail"));
+  EXPECT_EQ(Content(), "original\r\n");  // nothing seen yet
+  EXPECT_EQ(FilesInFolder(), 2);         // the work file beside it
+  EXPECT_EQ(w.Commit(), 0);
+  EXPECT_EQ(Content(), "head:" + big + ":tail");
+  EXPECT_EQ(FilesInFolder(), 1);
+}
+
+TEST_F(WorkFile, WriterAbandonedLeavesTheTarget) {
+  {
+    WorkFileWriter w;
+    ASSERT_EQ(w.Open(path_), 0);
+    EXPECT_TRUE(w.Write("half a download"));
+  }  // destroyed without Commit
+  EXPECT_EQ(Content(), "original\r\n");
+  EXPECT_EQ(FilesInFolder(), 1);
+  // a new file is created by Commit only
+  WorkFileWriter w;
+  const std::string fresh = folder_ + "\\fresh.bin";
+  ASSERT_EQ(w.Open(fresh), 0);
+  w.Abandon();
+  EXPECT_EQ(GetFileAttributesA(fresh.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(FilesInFolder(), 1);
+}
+
+TEST_F(WorkFile, WriterRefusals) {
+  WorkFileWriter w;
+  EXPECT_EQ(w.Open(folder_ + "\\no such folder\\x.bin"), 76);
+  EXPECT_EQ(w.Open(folder_), 75);  // a folder
+  SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(w.Open(path_), 75);
+  SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(w.Commit(), 75);  // nothing open
+  EXPECT_EQ(Content(), "original\r\n");
+}
+
 }  // namespace
 }  // namespace kes

@@ -1,4 +1,5 @@
 #include "interp/strops.h"
+#include "net/base64.h"
 
 #include <gtest/gtest.h>
 

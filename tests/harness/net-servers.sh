@@ -1,0 +1,128 @@
+# Network servers for the tests, sourced by a scenario after scenario-lib.sh.
+# Each server listens on loopback only, on a port chosen free at run time,
+# with its files under $S/net; stop_net_servers (called by finish_net) stops
+# every one of them.
+#   start_nginx           NGINX_PORT; files served from $NET/nginx/www
+#   start_tinyproxy       PROXY_PORT (needs nginx: it is the upstream)
+#   kes_case              runs one script given on stdin, checks its output
+#   start_http_server     HTTPD_PORT on 127.0.0.1, and port 80 of a loopback
+#                         address of its own, HTTPD_DIRECT (127.x.y.z), for
+#                         addresses without a port; captures in $NET/httpd/capture
+# Address forms for the client: through a proxy setting "127.0.0.1:PORT" every
+# address "host/path" reaches that server.
+NET=$S/net
+mkdir -p "$NET"
+NET_PIDS=()
+trap 'stop_net_servers; rm -rf "$S"' EXIT
+TESTS_NET=$(cd "$(dirname "${BASH_SOURCE[0]}")/../net" && pwd)
+
+# A free port below 32768: the client takes a proxy port only up to 32,767.
+free_port() {
+  /usr/bin/python3 - <<'PY'
+import random, socket
+for _ in range(200):
+    p = random.randint(10000, 32767)
+    s = socket.socket()
+    try:
+        s.bind(("127.0.0.1", p))
+    except OSError:
+        continue
+    finally:
+        s.close()
+    print(p)
+    break
+PY
+}
+
+# wait_port PORT [HOST]: until something listens there (5 s at most)
+wait_port() {
+  local i
+  for i in $(seq 1 100); do
+    if /usr/bin/python3 -c "import socket,sys; socket.create_connection(('${2:-127.0.0.1}', $1), 0.2)" 2>/dev/null; then
+      return 0
+    fi
+    sleep 0.05
+  done
+  echo "server on port $1 did not start"; return 1
+}
+
+fill_template() {  # template, output, then NAME=value pairs
+  local tpl=$1 out=$2; shift 2
+  local sed_args=() kv
+  for kv in "$@"; do sed_args+=(-e "s|@${kv%%=*}@|${kv#*=}|g"); done
+  sed "${sed_args[@]}" "$tpl" > "$out"
+}
+
+start_nginx() {
+  local d=$NET/nginx
+  mkdir -p "$d/www"
+  # the accounts of /secure/: kes / secret
+  printf 'kes:%s\n' "$(openssl passwd -apr1 secret 2>/dev/null || /usr/bin/python3 -c 'import crypt; print(crypt.crypt("secret"))')" > "$d/htpasswd"
+  local try
+  for try in 1 2 3; do
+    NGINX_PORT=$(free_port)
+    fill_template "$TESTS_NET/nginx.conf" "$d/nginx.conf" "DIR=$d" "PORT=$NGINX_PORT"
+    nginx -c "$d/nginx.conf" -p "$d" >>"$d/stderr.log" 2>&1 &
+    NET_PIDS+=($!)
+    wait_port "$NGINX_PORT" && return 0
+  done
+  cat "$d/stderr.log" "$d/error.log" 2>/dev/null; return 1
+}
+
+start_tinyproxy() {
+  local d=$NET/tinyproxy try
+  mkdir -p "$d"
+  for try in 1 2 3; do
+    PROXY_PORT=$(free_port)
+    fill_template "$TESTS_NET/tinyproxy.conf" "$d/tinyproxy.conf" "DIR=$d" "PORT=$PROXY_PORT" "UPSTREAM=$NGINX_PORT"
+    tinyproxy -d -c "$d/tinyproxy.conf" >>"$d/stderr.log" 2>&1 &
+    NET_PIDS+=($!)
+    wait_port "$PROXY_PORT" && return 0
+  done
+  cat "$d/stderr.log" 2>/dev/null; return 1
+}
+
+start_http_server() {
+  local d=$NET/httpd try
+  mkdir -p "$d"
+  for try in 1 2 3 4 5; do
+    # a loopback address of this run: port 80 there is free when nobody else
+    # picked the same one
+    HTTPD_DIRECT=127.$((RANDOM % 200 + 20)).$((RANDOM % 250 + 1)).$((RANDOM % 250 + 1))
+    rm -f "$d"/port.*
+    /usr/bin/python3 "$TESTS_NET/http_server.py" "$d" "127.0.0.1:$(free_port)" "$HTTPD_DIRECT:80" >>"$d/stderr.log" 2>&1 &
+    NET_PIDS+=($!)
+    local i
+    for i in $(seq 1 100); do [ -f "$d/port.1" ] && break; kill -0 "${NET_PIDS[-1]}" 2>/dev/null || break; sleep 0.05; done
+    if [ -f "$d/port.1" ]; then
+      HTTPD_PORT=$(cat "$d/port.0")
+      return 0
+    fi
+  done
+  cat "$d/stderr.log"; return 1
+}
+
+# kes_case NAME EXPECTED: runs the script given on stdin (its lines get CR
+# LF) and compares what it wrote to $KTEST_OUT (which must be $S/out.txt).
+kes_case() {
+  sed 's/$/\r/' > "$S/$1.kes"
+  rm -f "$S/out.txt"
+  run_kes "$(winpath "$S/$1.kes")"
+  expect_eq "$(content "$S/out.txt")" "$2" "$1"
+}
+
+stop_net_servers() {
+  local p
+  for p in "${NET_PIDS[@]}"; do kill "$p" 2>/dev/null; done
+  for p in "${NET_PIDS[@]}"; do wait "$p" 2>/dev/null; done
+  NET_PIDS=()
+}
+
+# The capture files of the test server, oldest first.
+captures() { ls "$NET/httpd/capture"/*.req 2>/dev/null | sort; }
+clear_captures() { rm -f "$NET/httpd/capture"/*.req; }
+
+finish_net() {
+  stop_net_servers
+  finish
+}
