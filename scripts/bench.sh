@@ -8,6 +8,11 @@
 #                              assignment lines and on a loop, beside Wine's
 #                              VBScript on the same loop (ASSIGN_PASSES,
 #                              LOOP_ITERATIONS)
+#   scripts/bench.sh programs  output capture of 50 MB (CAPTURE_BYTES) into
+#                              STDOUT beside "cmd.exe /c program > file"
+#                              under the same Wine, with the interpreter's
+#                              memory peak; TASKLIST with 200 processes
+#                              (TASK_COUNT)
 #   scripts/bench.sh check     no timing: the encoder's output on the corpus and
 #                              the adversarial inputs compared byte for byte
 #                              with the plain transcription of the greedy
@@ -21,7 +26,7 @@
 #                              start of a packaged executable with a 1 MB
 #                              package beside a plain start, under Wine
 #                              (goals: 1.5x and 1.2x)
-#   scripts/bench.sh           compress and assign
+#   scripts/bench.sh           compress, assign and programs
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -126,6 +131,60 @@ bench_assign() {
   echo "VBScript loop:  $(wine cscript //nologo "$(winpath "$root/bench/scripts/loop.vbs")" "$iterations" </dev/null 2>/dev/null | tr -d '\r')"
 }
 
+# The interpreter's memory peak (VmHWM, kB) while a script runs: the Linux
+# process of the Wine program whose command line names the script.
+peak_of() {
+  local script=$1 pid="" peak=0 v
+  for _ in $(seq 1 200); do
+    pid=$(pgrep -f "Kestrova.exe.*$(basename "$script")" | while read -r p; do
+      [ "$(readlink "/proc/$p/exe" 2>/dev/null)" != "$(command -v timeout)" ] && echo "$p"; done | tail -1)
+    [ -n "$pid" ] && break
+    sleep 0.05
+  done
+  while [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; do
+    v=$(awk '/VmHWM/{print $2}' "/proc/$pid/status" 2>/dev/null)
+    [ -n "$v" ] && peak=$v
+    sleep 0.1
+  done
+  echo "$peak"
+}
+
+bench_programs() {
+  [ -f build/win/build.ninja ] || cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+  ninja -j2 -C build/win Kestrova kesprobe kesprobew >/dev/null
+  wine_up
+  local bytes=${CAPTURE_BYTES:-52428800} count=${TASK_COUNT:-200}
+  local probe out scratch
+  probe=$(winpath "$root/build/win/kesprobe.exe")
+  out=$(winpath "$root/build/bench/capture.txt")
+  scratch=$(winpath "$root/build/bench/capture.tmp")
+  sed 's/\r*$/\r/' bench/scripts/capture.kes > build/bench/capture.kes
+  # the interpreter alone, capturing a few bytes, for its own memory
+  wine build/win/Kestrova.exe "$(winpath "$root/build/bench/capture.kes"),$probe,100,$out,$scratch" </dev/null >/dev/null 2>&1 &
+  local run=$! base peak t_cmd t_kes
+  base=$(peak_of capture.kes)
+  wait $run
+  t_cmd=$(best_of_runs wine cmd.exe /c "$probe big:$bytes > $scratch")
+  t_kes=$(best_of_runs wine build/win/Kestrova.exe "$(winpath "$root/build/bench/capture.kes"),$probe,$bytes,$out,$scratch")
+  wine build/win/Kestrova.exe "$(winpath "$root/build/bench/capture.kes"),$probe,$bytes,$out,$scratch" </dev/null >/dev/null 2>&1 &
+  run=$!
+  peak=$(peak_of capture.kes)
+  wait $run
+  rm -f build/bench/capture.tmp
+  echo "capture of $bytes bytes ($(echo "$bytes / 80" | bc) lines of 80), timed inside the script:"
+  tr -d '\r' < build/bench/capture.txt | sed 's/^/  /'
+  echo "whole runs, best of five: wine cmd.exe /c program > file $t_cmd s; wine Kestrova.exe (the cmd run, then the capture) $t_kes s"
+  echo "memory: interpreter alone ${base} kB, peak while capturing ${peak} kB: $(echo "scale=2; ($peak - $base) * 1024 / $bytes" | bc -l) x the captured text"
+  echo
+  # a program without a console: no console host beside each copy
+  cp build/win/kesprobew.exe build/bench/kesbench.exe
+  sed 's/\r*$/\r/' bench/scripts/tasklist.kes > build/bench/tasklist.kes
+  wine build/win/Kestrova.exe "$(winpath "$root/build/bench/tasklist.kes"),$(winpath "$root/build/bench/kesbench.exe"),$count,$(winpath "$root/build/bench/tasklist.txt")" \
+    </dev/null >/dev/null 2>&1 || true
+  tr -d '\r' < build/bench/tasklist.txt
+}
+
 bench_check() {
   [ -f build/native/build.ninja ] || cmake -S . -B build/native -G Ninja -DKES_NATIVE=ON \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -213,6 +272,7 @@ case "$what" in
   check) bench_check ;;
   assign) bench_assign ;;
   http) bench_http ;;
-  all) bench_compress; echo; bench_assign ;;
-  *) echo "usage: scripts/bench.sh [compress|assign|check|package|http]" >&2; exit 2 ;;
+  programs) bench_programs ;;
+  all) bench_compress; echo; bench_assign; echo; bench_programs ;;
+  *) echo "usage: scripts/bench.sh [compress|assign|programs|check|package|http]" >&2; exit 2 ;;
 esac

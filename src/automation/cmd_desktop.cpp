@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "automation/session.h"
+#include "sysadmin/launcher.h"
 #include "interp/commands.h"
 
 namespace kes {
@@ -38,17 +39,6 @@ void StopScreenSaver() {
 
 std::string Yes(bool b) { return b ? "1" : "0"; }
 
-// Starts a program line; 53 when it cannot be started.
-int32_t StartLine(std::string line) {
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return kErrNotFound;
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return 0;
-}
-
 }  // namespace
 
 // SESSION CTRLALTDEL|LOCK|STATUS|SWITCH|NAME[,desktop]
@@ -70,10 +60,13 @@ void CmdSession(Interp& in, Ctx&) {
   if (op == "CTRLALTDEL") {
     in.err.code = static_cast<int32_t>(SendCtrlAltDel());
   } else if (op == "LOCK") {
-    if (in.mach.build2000)
-      in.err.code = StartLine("rundll32.exe USER32.DLL,LockWorkStation");
-    else
+    if (in.mach.build2000) {
+      LaunchRequest r;
+      r.text = "rundll32.exe USER32.DLL,LockWorkStation";
+      Launch(in, r);
+    } else {
       in.err.code = static_cast<int32_t>(LockOldStyle());
+    }
   } else if (op == "NAME") {
     in.line.result = InputDesktopName(in.mach.build2000);
   } else {

@@ -6,7 +6,7 @@
 #include "automation/titlematch.h"
 #include "automation/winsearch.h"
 #include "interp/commands.h"
-#include "automation/programs_link.h"
+#include "sysadmin/launcher.h"
 
 namespace kes {
 

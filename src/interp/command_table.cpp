@@ -25,7 +25,7 @@ constexpr uint8_t N = kNotLogged, K = kKeepsError, T = kNoErrorTrace, P = kNotTr
 constexpr CommandRow kCommands[] = {
     /*   1 */ {"ADDONWRITE", CmdAddonWrite, {},
               "Writes an entry of the add-on or image list file (ADDONLIST, IMAGELIST); 53 for a missing file."},
-    /*   2 */ {"ADMIN", nullptr, {},
+    /*   2 */ {"ADMIN", CmdAdmin, {},
               "ADMIN BEGIN ... ADMIN END runs the lines between in another instance under the administrator account."},
     /*   3 */ {"AFTER BEFORE", CmdAfterBefore, {},
               "Gives the part of a text after or before the FIRST or LAST occurrence of a marker."},
@@ -54,7 +54,7 @@ constexpr CommandRow kCommands[] = {
     /*  22 */ {"CALCULATE", CmdCalculate, {},
               "Computes an arithmetic expression or shifts a date or time, and assigns the result."},
     /*  23 */ {"CALL CALLSUB", CmdCall, {0, K | T}, "Runs another script, or a sub of this one, with arguments."},
-    /*  24 */ {"CALLDLL", nullptr, {}, "Runs a function of a library with the ARGDLL arguments; sets ERRORLEVEL."},
+    /*  24 */ {"CALLDLL", CmdCallDll, {}, "Runs a function of a library with the ARGDLL arguments; sets ERRORLEVEL."},
     /*  25 */ {"CASE", CmdCase, {N}, "Makes SWITCH comparisons case-insensitive (CASE NOSENSITIVE) or exact."},
     /*  26 */ {"CENTER", CmdCenter, {N}, "Switches the centring of the boxes."},
     /*  27 */ {"CHDIR CD", CmdChdir, {}, "Changes the current drive and folder."},
@@ -73,7 +73,7 @@ constexpr CommandRow kCommands[] = {
               "Converts between numbers and texts: ASC, BIN, DEC, HEX, TEXTHEX, HEXTEXT, TXT."},
     /*  37 */ {"COPY", CmdCopy, {}, "Copies files; 53 when the source is missing."},
     /*  38 */ {"COPYRIGHT", CmdCopyright, {}, "Shows the box with the program's version."},
-    /*  39 */ {"CPUTIME", nullptr, {}, "Gives the processor time of a process."},
+    /*  39 */ {"CPUTIME", CmdCpuTime, {}, "Gives the processor time of a process."},
     /*  40 */ {"CREATEEXE CREATEDLL PLUG", CmdCreateExe, {N, N, N},
               "Builds a stand-alone executable or a plug-in from the script and its files."},
     /*  41 */ {"CREATESHORTCUT GETSHORTCUT", nullptr, {}, "Writes or reads a shell shortcut."},
@@ -152,7 +152,7 @@ constexpr CommandRow kCommands[] = {
               "Runs a menu item of the focus window: CLICK types its keys, ON and OFF set its check mark."},
     /* 102 */ {"KEYCLICK", CmdKeyClick, {}, "Clicks the focus object with a button and keys (RIGHT, MIDDLE, CONTROL, SHIFT)."},
     /* 103 */ {"KEYTAB", CmdKeyTab, {}, "Selects a tab, counted from 1, of the focus object's tab control."},
-    /* 104 */ {"KILL TASKLIST WAITTASK PREVINSTANCE", nullptr, {}, "Ends, lists or waits for processes."},
+    /* 104 */ {"KILL TASKLIST WAITTASK PREVINSTANCE", CmdTasks, {}, "Ends, lists or waits for processes."},
     /* 105 */ {"LABEL", CmdLabel, {N}, "Gives its argument text as its value."},
     /* 106 */ {"LASTFOCUS", CmdLastFocus, {},
               "Brings back the window that had the front before the program last took it, and gives its handle."},
@@ -194,7 +194,7 @@ constexpr CommandRow kCommands[] = {
     /* 136 */ {"GETPIXEL", CmdGetPixel, {}, "Gives the colour of a point of the screen as red, green, blue."},
     /* 137 */ {"PICTURE", CmdPicture, {}, "Shows a picture box."},
     /* 138 */ {"PING", nullptr, {}, "Sends an echo request to a host."},
-    /* 139 */ {"PRIORITY", nullptr, {}, "Sets the priority class of a process (HIGH, NORMAL, IDLE)."},
+    /* 139 */ {"PRIORITY", CmdPriority, {}, "Sets the priority class of the interpreter and of the programs it starts (HIGH, NORMAL, IDLE)."},
     /* 140 */ {"PROFILE", CmdProfile, {},
               "Switches the loading of the user profile for programs started under another account."},
     /* 141 */ {"QUOTE", CmdQuote, {N}, "Sets the quote character for the next line."},
@@ -215,10 +215,10 @@ constexpr CommandRow kCommands[] = {
     /* 154 */ {"REPLACE", CmdReplace, {}, "Replaces every occurrence of a text in another."},
     /* 155 */ {"REVERSE", CmdReverse, {}, "Gives a text backwards."},
     /* 156 */ {"RIGHT", CmdRight, {}, "Gives the right part of a text."},
-    /* 157 */ {"RUN RUNWAIT", nullptr, {}, "Starts a program, with or without waiting for its end."},
-    /* 158 */ {"RUNDOS", nullptr, {}, "Runs a command through the command shell."},
-    /* 159 */ {"RUNEXIT", nullptr, {N}, "Queues a command for the end of the program."},
-    /* 160 */ {"RUNNT RUNNTWAIT RUNADMIN RUNADMINWAIT", nullptr, {}, "Starts a program under another account."},
+    /* 157 */ {"RUN RUNWAIT", CmdRun, {}, "Starts a program, with or without waiting for its end."},
+    /* 158 */ {"RUNDOS", CmdRunDos, {}, "Runs a command through the command shell."},
+    /* 159 */ {"RUNEXIT", CmdRunExit, {N}, "Queues a command for the end of the program."},
+    /* 160 */ {"RUNNT RUNNTWAIT RUNADMIN RUNADMINWAIT", CmdRunAccount, {}, "Starts a program under another account."},
     /* 161 */ {"SCREENSAVER", CmdScreenSaver, {}, "Reads or sets the screen saver state (STATUS, ACTIVE, ON, OFF, TIME, STOP)."},
     /* 162 */ {"SEP", CmdSep, {N}, "Sets the argument separator for the next line."},
     /* 163 */ {"SEPALL", CmdSepAll, {N}, "Sets the argument separator for all following lines."},
@@ -230,7 +230,7 @@ constexpr CommandRow kCommands[] = {
     /* 167 */ {"SETSHARE", CmdSetShare, {}, "Writes a shared variable (a name beginning with \"!\")."},
     /* 168 */ {"SETCDE LET", CmdLet, {K | T, K | T}, "Runs a command and assigns its value to a variable."},
     /* 169 */ {"SETENV", CmdSetEnv, {}, "Sets a variable of the process environment."},
-    /* 170 */ {"SHELL", nullptr, {}, "Opens a file with its program through a shell verb."},
+    /* 170 */ {"SHELL", CmdShell, {}, "Opens a file with its program through a shell verb."},
     /* 171 */ {"SHELLCOPY SHELLDELETE", CmdShellCopy, {}, "Copies or deletes files through the shell."},
     /* 172 */ {"SHOW TYPE", CmdShow, {}, "Shows texts, or a text file, in a box."},
     /* 173 */ {"SHORTNAME", CmdShortName, {}, "Gives the short form of a path."},
@@ -350,6 +350,9 @@ static_assert(Is("WAITPARENT", WaitParentWord::WaitParent) && Is("WAITEND", Wait
 static_assert(Is("NEXT", NextWord::Next) && Is("ITERATE", NextWord::Iterate));
 static_assert(Is("SERVICECONNECT", RegConnectWord::ServiceConnect) && Is("REGCONNECT", RegConnectWord::RegConnect));
 static_assert(Is("REGKEYSET", RegKeySetWord::RegKeySet) && Is("REGKEYNEW", RegKeySetWord::RegKeyNew));
+static_assert(Is("RUN", RunWord::Run) && Is("RUNWAIT", RunWord::RunWait));
+static_assert(Is("RUNNT", RunAccountWord::RunNt) && Is("RUNNTWAIT", RunAccountWord::RunNtWait) &&
+              Is("RUNADMIN", RunAccountWord::RunAdmin) && Is("RUNADMINWAIT", RunAccountWord::RunAdminWait));
 static_assert(Is("SET", SetWord::Set) && Is("SETLOCAL", SetWord::SetLocal));
 static_assert(Is("SHELLCOPY", ShellCopyWord::ShellCopy) && Is("SHELLDELETE", ShellCopyWord::ShellDelete));
 static_assert(Is("SHOW", ShowWord::Show) && Is("TYPE", ShowWord::Type));

@@ -135,6 +135,21 @@ void CmdWhere(Interp&, Ctx&);  // WHERE
 void CmdXDir(Interp&, Ctx&);  // XDIR
 void CmdXSize(Interp&, Ctx&);  // XSIZE
 
+// ---- programs and tasks (sysadmin/cmd_programs.cpp)
+void CmdAdmin(Interp&, Ctx&);  // ADMIN
+void CmdCallDll(Interp&, Ctx&);  // CALLDLL
+void CmdCpuTime(Interp&, Ctx&);  // CPUTIME
+void CmdTasks(Interp&, Ctx&);  // KILL TASKLIST WAITTASK PREVINSTANCE
+enum class TaskWord { Kill, TaskList, WaitTask, PrevInstance };
+void CmdPriority(Interp&, Ctx&);  // PRIORITY
+void CmdRun(Interp&, Ctx&);  // RUN RUNWAIT
+enum class RunWord { Run, RunWait };
+void CmdRunDos(Interp&, Ctx&);  // RUNDOS
+void CmdRunExit(Interp&, Ctx&);  // RUNEXIT
+void CmdRunAccount(Interp&, Ctx&);  // RUNNT RUNNTWAIT RUNADMIN RUNADMINWAIT
+enum class RunAccountWord { RunNt, RunNtWait, RunAdmin, RunAdminWait };
+void CmdShell(Interp&, Ctx&);  // SHELL
+
 // ---- COMPRESS and UNCOMPRESS (packaging/cmd_compress.cpp)
 void CmdCompress(Interp&, Ctx&);  // COMPRESS UNCOMPRESS
 enum class CompressWord { Compress, Uncompress };

@@ -95,10 +95,21 @@ struct WorkFolders {
   std::string dyn, hlp, imm, run, rec;  // DIRDYN DIRHLP DIRIMM DIRRUN DIRREC, each ending in "\"
 };
 
-// Programs started by the script.
+// Programs started by the script, and the processes seen (the launcher and
+// the task commands).
 struct ProgramState {
   std::string adminAccount, adminDomain, adminPassword;  // ADMINACCOUNT ADMINDOMAIN ADMINPASSWORD
   uint32_t lastPid = 0;  // the last started process
+  // the last enumeration of processes: file names (lower case) and IDs
+  std::vector<std::string> taskNames;
+  std::vector<uint32_t> taskIds;
+  size_t processInfoBytes = 256 * 1024;  // room the last process query needed, so the next needs one call
+  bool inputFileLeft = false;  // a STDIN file still to delete
+  bool adminOpen = false;      // ADMIN BEGIN seen, ADMIN END not yet
+  // child mode: the caller's exchange control, and the state as received
+  // (what the child sends back is what differs from it)
+  uintptr_t exchangeControl = 0;
+  std::string exchangeReceived;
 };
 
 // What the file commands keep between commands.
@@ -197,6 +208,7 @@ struct PackageState {
   std::vector<std::pair<std::string, std::string>> packList;  // PACKJOIN source, destination
 };
 
+
 // Block stacks of one run of the script runner.
 struct SwitchRecord {
   bool brk = false, anyMatched = false, active = false, matched = false;
@@ -260,6 +272,7 @@ struct ScriptLevel {
   std::vector<Label> subs;
   bool scrambled = false;
   bool unscrambled = false;
+  bool numbered = false;  // child mode: lines still carry their block numbers
 };
 
 struct Frame {

@@ -87,6 +87,8 @@ class VarStore {
   // name is entered; -1 when the 48 names are used up.
   int UserListSlot(std::string_view upperName);
   std::vector<std::string>& UserList(int slot) { return userLists_[static_cast<size_t>(slot)]; }
+  // The user list names ("$NAME") in slot order.
+  const std::vector<std::string>& UserListNames() const { return userNames_; }
   // Splits "$NAME12" into "$NAME" and 12 (-1 when no digits end the name).
   // The name keeps its letter case: assignments and the list commands pass
   // upper-case names, a %$name% reference passes the name as written.

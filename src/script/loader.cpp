@@ -37,6 +37,24 @@ std::string ScrambleLine(std::string_view line) { return EncodeProtected(line); 
 
 namespace {
 
+// A text whose first 1024 characters hold no CR LF has LF line ends: each LF
+// becomes CR LF. A CR LF further on stays as it is, so a script whose first
+// line is longer than 1024 characters keeps its lines.
+void NormaliseLineEnds(std::string& t) {
+  if (std::string_view(t).substr(0, 1024).find("\r\n") != std::string_view::npos) return;
+  std::string out;
+  out.reserve(t.size() + t.size() / 16);
+  for (size_t i = 0; i < t.size(); ++i) {
+    if (t[i] == '\n' && (i == 0 || t[i - 1] != '\r')) out += '\r';
+    out += t[i];
+  }
+  t.swap(out);
+}
+
+}  // namespace
+
+namespace {
+
 bool FileExists(const std::string& path) {
   const DWORD a = GetFileAttributesA(path.c_str());
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
@@ -74,6 +92,7 @@ bool ObtainScript(Interp& in, std::string_view source, bool reportMissing, Scrip
   std::string cacheCopy;
   level.scrambled = false;
   level.unscrambled = false;
+  level.numbered = false;
   if (source == "$$") {
     text = in.run.commandText;
     level.name = "ADMIN";
@@ -84,6 +103,7 @@ bool ObtainScript(Interp& in, std::string_view source, bool reportMissing, Scrip
     if (!ChildModeText(in, source.substr(1), text)) return false;
     level.name = "ADMIN";
     level.folder.clear();
+    level.numbered = true;
     in.mach.childMode = true;
     if (text.empty()) return false;
   } else if (in.mach.packaged) {
@@ -126,7 +146,7 @@ bool ObtainScript(Interp& in, std::string_view source, bool reportMissing, Scrip
     in.mach.plugin = true;
     return false;
   }
-  if (std::string_view(text).substr(0, 1024).find("\r\n") == std::string_view::npos) ReplaceAll(text, "\n", "\r\n");
+  NormaliseLineEnds(text);
   level.text.swap(text);
   return true;
 }
@@ -146,7 +166,7 @@ bool AppendInclude(Interp& in, std::string_view field, std::string& text) {
   in.Subst(clean);
   std::string body;
   if (clean.empty() || !FileExists(clean) || !ReadWholeFile(clean, body)) return false;
-  if (std::string_view(body).substr(0, 1024).find("\r\n") == std::string_view::npos) ReplaceAll(body, "\n", "\r\n");
+  NormaliseLineEnds(body);
   // Lines as a text reader gives them: the last line needs no line end.
   std::vector<std::string> lines = SplitPlain(body, "\r\n");
   if (!lines.empty() && lines.back().empty()) lines.pop_back();
@@ -206,7 +226,10 @@ bool BuildLineStore(Interp& in, ScriptLevel& level) {
   level.lines.assign(fields.size() + 1, std::string());
   for (size_t i = 0; i < fields.size(); ++i) {
     std::string l = std::move(fields[i]);
-    if (in.mach.childMode) l.erase(0, std::min<size_t>(6, l.size()));
+    if (level.numbered) {
+      l.erase(0, std::min<size_t>(6, l.size()));
+      DecodeBlockLine(l);
+    }
     if (unscramble) l = UnscrambleLine(l);
     if (IsIncludeLine(l)) l.clear();
     newText += l;
@@ -223,6 +246,7 @@ bool BuildLineStore(Interp& in, ScriptLevel& level) {
   }
   level.lineCount = static_cast<int>(fields.size());
   if (unscramble) level.unscrambled = true;
+  level.numbered = false;  // the stored text is plain from now on
   level.text.swap(newText);
   return true;
 }

@@ -1,6 +1,7 @@
 #include "script/prepare.h"
 
 #include "interp/log.h"
+#include "startup/childmode.h"
 #include "startup/runner.h"
 #include "trace/trace.h"
 
@@ -93,12 +94,9 @@ Prepared PrepareLine(Interp& in, std::string& L, bool lineOnly, BlockStacks& st)
     if (word1 == "ADMIN") {
       in.run.adminCollecting = false;
     } else if (!TrimView(L).empty()) {
-      std::string c = L;
-      ReplaceAll(c, std::string_view("\0", 1), std::string_view("\xFF\x01\xFF\x01\xFF", 5));
-      ReplaceAll(c, "\r\n", "\xFE\x01\xFE\x01\xFE");
-      in.run.adminBlock += std::to_string(900000 + in.run.adminLines) + c + "\r\n";
+      in.run.adminBlock += EncodeBlockLine(in.run.adminLines, L);
       ++in.run.adminLines;
-      if (FindNoCase(c, "CALLSUB ") != std::string::npos) in.run.adminCallsSubs = true;
+      if (FindNoCase(L, "CALLSUB ") != std::string::npos) in.run.adminCallsSubs = true;
       return Prepared::Finished;
     }
   }

@@ -4,7 +4,7 @@
 #include "boxes/boxes.h"
 #include "interp/log.h"
 #include "startup/runner.h"
-#include "sysadmin/process.h"
+#include "sysadmin/launcher.h"
 
 namespace kes {
 
@@ -16,6 +16,7 @@ void CloseOpenFiles(Interp& in);
   for (const auto& f : m.tempFiles)
     if (StartsWith(Upper(f), Upper(m.tempPrefix))) DeleteFileA(f.c_str());
   if (!m.workTmp.empty()) DeleteFileA(m.workTmp.c_str());
+  RemoveLauncherFiles(in);
   // 2: a run that logged nothing still leaves its header
   if (in.log.headerPending && !in.log.dir.empty() && in.log.stop == 0) WriteLog(in, "");
   // 3
@@ -46,7 +47,11 @@ void CloseOpenFiles(Interp& in);
       }
       cmd = bat + " /P /MSG";
     }
-    StartProcess(m.shellCommand + cmd, true);
+    LaunchRequest r;
+    r.text = m.shellCommand + cmd;
+    r.show = 0;
+    r.capture = CaptureMode::Off;
+    Launch(in, r);
   }
   // 8
   const int32_t code = in.err.errorlevel != 0 ? in.err.errorlevel : in.err.code;

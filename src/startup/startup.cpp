@@ -6,6 +6,7 @@
 #include "boxes/boxes.h"
 #include "interp/dispatcher.h"
 #include "packaging/package.h"
+#include "startup/childmode.h"
 #include "startup/runner.h"
 #include "sysadmin/fileops.h"
 #include "sysadmin/registry.h"
@@ -299,9 +300,14 @@ void SetFolderVariables(Interp& in) {
   if (Trim(arguments).rfind('$', 0) == 0) {
     in.mach.childMode = true;
   } else if (GetVariable(in, "ARGDLL1") == std::string(16, '\xFF') + std::string(16, '\xFE')) {
-    // Started through the DLL form: the arguments travel in ARGDLL2.
+    // Started through the DLL form: the arguments travel in ARGDLL2. The
+    // marker goes, so programs started from here are not taken for children.
     arguments = GetVariable(in, "ARGDLL2");
     in.mach.childMode = true;
+    for (const char* n : {"ARGDLL1", "ARGDLL2"}) {
+      SetEnvironmentVariableA(n, nullptr);
+      in.vars.Remove(n);
+    }
   }
   if (in.mach.childMode) {
     // The source is "$" and the caller's window handle.
@@ -309,6 +315,7 @@ void SetFolderVariables(Interp& in) {
     if (!handle.empty() && handle[0] == '$') handle.erase(0, 1);
     bool sub = false;
     RunScript(in, "$" + handle, false, sub);
+    ChildModeReturn(in);
     ExitSequence(in);
   }
 

@@ -5,7 +5,7 @@
 #include "boxes/boxes.h"
 #include "interp/commands.h"
 #include "sysadmin/fileops.h"
-#include "sysadmin/process.h"
+#include "sysadmin/launcher.h"
 
 namespace kes {
 
@@ -305,8 +305,10 @@ void CmdEdit(Interp& in, Ctx&) {
   }
   if (RefusePath(in, path)) return;
   const bool quote = path.find(' ') != std::string::npos;
-  const unsigned long e = StartProcess("notepad.exe " + (quote ? "\"" + path + "\"" : path), false);
-  in.err.code = e ? LanguageError(e) : 0;
+  LaunchRequest r;
+  r.text = "notepad.exe " + (quote ? "\"" + path + "\"" : path);
+  r.capture = CaptureMode::Off;  // an editor's window, not output to read
+  Launch(in, r);
 }
 
 }  // namespace kes

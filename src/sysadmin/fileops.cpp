@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "automation/titlematch.h"
 #include "interp/text.h"
 
 namespace kes {
@@ -144,34 +145,10 @@ bool SameFile(const std::string& a, const std::string& b) {
          ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
-namespace {
-
-bool MatchFrom(std::string_view n, std::string_view p) {
-  // Iterative "*" matching with one back-tracking point.
-  size_t i = 0, j = 0, star = std::string_view::npos, mark = 0;
-  while (i < n.size()) {
-    if (j < p.size() && (p[j] == '?' || UpperChar(p[j]) == UpperChar(n[i]))) {
-      ++i;
-      ++j;
-    } else if (j < p.size() && p[j] == '*') {
-      star = j++;
-      mark = i;
-    } else if (star != std::string_view::npos) {
-      j = star + 1;
-      i = ++mark;
-    } else {
-      return false;
-    }
-  }
-  while (j < p.size() && p[j] == '*') ++j;
-  return j == p.size();
-}
-
-}  // namespace
-
+// Names match as window titles do: the whole name, "*" and "?", case ignored.
 bool NameMatches(std::string_view name, std::string_view pattern) {
-  if (MatchFrom(name, pattern)) return true;
-  if (name.find('.') == std::string_view::npos) return MatchFrom(std::string(name) + ".", pattern);
+  if (TitleMatch(name, pattern)) return true;
+  if (name.find('.') == std::string_view::npos) return TitleMatch(std::string(name) + ".", pattern);
   return false;
 }
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs one script test: Kestrova.exe under Wine on tests/scripts/.../NAME.kes.
 # The script sees KTEST_OUT (a file to write what it observed), KTEST_DIR (an
-# empty scratch folder) and KTEST_SRC (the folder of the script), all as
-# Windows paths. Directives in the script's first lines:
+# empty scratch folder), KTEST_SRC (the folder of the script) and KTEST_BIN
+# (the build folder, with the test programs kesprobe.exe and kestestdll.dll),
+# all as Windows paths. Directives in the script's first lines:
 #   ; expect-exit: N     exit code (default 0)
 #   ; args: TEXT         words after the script path on the command line
 #   ; cmdline: TEXT      the whole argument text instead of the script path
@@ -38,6 +39,8 @@ export KTEST_OUT=$(winpath "$out")
 export KTEST_DIR=$(winpath "$work/scratch")
 export KTEST_SRC=$(winpath "$dir/x")
 KTEST_SRC=${KTEST_SRC%\\x}
+export KTEST_BIN=$(winpath "$(dirname "$exe")/x")
+KTEST_BIN=${KTEST_BIN%\\x}
 for e in "${envs[@]}"; do export "${e?}"; done
 
 winscript=$(winpath "$script")
