@@ -14,6 +14,7 @@ PACKAGES=(
   nginx tinyproxy python3-pyftpdlib python3-aiosmtpd curl
   osslsigncode openssl hyperfine
   g++
+  bc  # the benchmarks
 )
 
 SUDO=""

@@ -133,7 +133,10 @@ std::string ColorDialog(Interp& in, const std::vector<std::string>& items);
 std::string FontDialog(Interp& in, const std::vector<std::string>& items);
 
 // Popup window, notification icon, end request, choice window, extras.
-void PopupCommand(Interp& in, bool gauge, std::vector<std::string> items, std::string_view rawText);
+// throttled: the values are taken, but an existing window is repainted only
+// when the last repaint is 50 ms old (the progress of long operations).
+void PopupCommand(Interp& in, bool gauge, std::vector<std::string> items, std::string_view rawText,
+                  bool throttled = false);
 void PopupClose(Interp& in);
 std::string PopupText(int id);
 void IconBar(Interp& in, std::string_view mode);

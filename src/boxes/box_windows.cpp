@@ -57,7 +57,12 @@ struct Popup {
   std::string progress;
   std::string percent;
   HFONT font = nullptr;
+  DWORD shownAt = 0;  // tick count of the last repaint
 } g_popup;
+
+// A long operation updates its gauge thousands of times; the window is
+// repainted (and messages let through) at most this often.
+constexpr DWORD kGaugeRepaintMs = 50;
 
 struct Tray {
   HWND hwnd = nullptr;
@@ -322,7 +327,7 @@ void PopupClose(Interp& in) {
   g_popup.percent.clear();
 }
 
-void PopupCommand(Interp& in, bool gauge, std::vector<std::string> items, std::string_view rawText) {
+void PopupCommand(Interp& in, bool gauge, std::vector<std::string> items, std::string_view rawText, bool throttled) {
   std::string rest(rawText);
   if (!items.empty() && Upper(items[0]) == "SILENT") {
     in.boxes.silent = true;
@@ -379,7 +384,13 @@ void PopupCommand(Interp& in, bool gauge, std::vector<std::string> items, std::s
     PopupClose(in);
     return;
   }
-  if (!g_popup.hwnd) CreatePopup(in);
+  const DWORD now = GetTickCount();
+  if (!g_popup.hwnd) {
+    CreatePopup(in);
+  } else if (throttled && now - g_popup.shownAt < kGaugeRepaintMs) {
+    return;  // the values are kept; a later update or the next repaint shows them
+  }
+  g_popup.shownAt = now;
   RefreshPopup(in);
   UpdateTip(in, tip);
   PumpMessages();

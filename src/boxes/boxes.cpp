@@ -33,7 +33,7 @@ std::string ShowErrorBox(Interp& in, std::string_view message) {
 
 // "ON,caption" shows the popup with a caption, "pos,total[,%]" moves the
 // gauge, "OFF" closes it.
-void GaugeUpdate(Interp& in, std::string_view items) {
+void GaugeUpdate(Interp& in, std::string_view items, bool throttled) {
   std::vector<std::string> f = SplitFields(items, ",", in.sep.quote);
   if (f.empty()) return;
   const std::string first = Upper(f[0]);
@@ -46,7 +46,7 @@ void GaugeUpdate(Interp& in, std::string_view items) {
     PopupCommand(in, false, {caption}, caption);
     return;
   }
-  PopupCommand(in, true, f, items);
+  PopupCommand(in, true, f, items, throttled);
 }
 
 void GaugeOpen(Interp& in, std::string_view caption, std::string_view text) {

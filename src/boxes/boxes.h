@@ -23,8 +23,11 @@ void SelectChoice(Interp& in, std::string_view value);
 void RemoveTrayIcon(Interp& in);
 
 // The progress gauge used by long operations: "ON,caption", "pos,total,%",
-// "OFF". A quiet setting suppresses it.
-void GaugeUpdate(Interp& in, std::string_view items);
+// "OFF". A quiet setting suppresses it. A throttled "pos,total,%" takes the
+// values at once but repaints the window and lets messages through only
+// when the last repaint is 50 ms old: an operation may report thousands of
+// points a second.
+void GaugeUpdate(Interp& in, std::string_view items, bool throttled = false);
 // Opens the gauge with a message of one or two lines (a transfer's caption
 // and text), taken as they are.
 void GaugeOpen(Interp& in, std::string_view caption, std::string_view text);

@@ -34,10 +34,13 @@ int64_t SavedPercent(uint64_t compressed, uint64_t uncompressed) {
 std::string CompressWithGauge(Interp& in, std::string_view input, std::string_view caption, bool keepGaugeOpen) {
   if (input.size() <= kGaugeThreshold) return Compress(input);
   GaugeUpdate(in, "ON," + std::string(caption));
-  std::string out = Compress(input, [&in](size_t pos, size_t total) {
-    GaugeUpdate(in, std::to_string(pos) + "," + std::to_string(total) + ",%");
+  std::string last;
+  std::string out = Compress(input, [&in, &last](size_t pos, size_t total) {
+    last = std::to_string(pos) + "," + std::to_string(total) + ",%";
+    GaugeUpdate(in, last, true);
   });
   if (!keepGaugeOpen) GaugeUpdate(in, "OFF");
+  else if (!last.empty()) GaugeUpdate(in, last);  // a gauge left open shows its last value
   return out;
 }
 
@@ -171,10 +174,15 @@ void RunUncompress(Interp& in, const std::string& source, const std::string& tar
     return;
   }
   // The header is not checked, nor its length trusted: the stream alone says
-  // what comes out. A file shorter than the header gives an empty target.
+  // what comes out (the length only sizes the buffer). A file shorter than
+  // the header gives an empty target.
   std::string_view stream;
-  if (data.size() > kCompressedHeaderSize) stream = std::string_view(data).substr(kCompressedHeaderSize);
-  const std::string plain = Decompress(stream);
+  size_t expected = 0;
+  if (data.size() > kCompressedHeaderSize) {
+    stream = std::string_view(data).substr(kCompressedHeaderSize);
+    for (int k = 3; k >= 0; --k) expected = expected << 8 | static_cast<unsigned char>(data[10 + k]);
+  }
+  const std::string plain = Decompress(stream, SIZE_MAX, nullptr, expected);
   data.clear();
   data.shrink_to_fit();
   if (const int32_t code = ReplaceTarget(target, {}, plain)) in.err.code = code;

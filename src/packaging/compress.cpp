@@ -29,27 +29,30 @@
 // and the smallest circular start r of such an occurrence. When L < 3 the
 // item is a literal whatever the position, so only L >= 3 matters.
 //
-// How this encoder finds (L, r). For every byte value b, Have[b] is the set of
-// ring indexes holding b, as a bitset of words. The starts of the occurrences
-// of P0..P(k-1) are the intersection over j < k of Have[Pj] shifted down by j
-// (circularly). The starts are taken one word ("chunk") at a time, in
-// increasing order: for a chunk, the intersection is built term by term until
-// it is empty or reaches the longest possible length; its length is the
-// chunk's longest match and its lowest bit the chunk's smallest start. Over
-// the chunks in increasing order, the first chunk that reaches the overall
-// longest length holds the smallest start of that length, which is exactly
-// (L, r) above; a chunk reaching the longest possible length ends the search
-// at once, since no later start can beat it. Skipping a chunk is safe only
-// when it provably holds no start of a 3-byte match, so a chunk is visited
-// only when (a) P0 occurs in it and P1, P2 in it or the next chunk (summary
-// bits per word of each byte set), and (b) one of its starts begins with a
-// 3-gram whose hash equals that of P0 P1 P2 (exact counts per hash and chunk
-// are kept as bytes are written, so a zero proves absence). A visited chunk
-// that cannot beat the best length so far is dropped after one test of its
-// decisive term. Per item this costs at most 64 (32-bit words: 128) chunks of
-// 18 word operations, whatever the data, and usually a handful: a run of one
-// byte reaches 18 in the first chunk, and text visits the few chunks that
-// hold its 3-gram.
+// How this encoder finds (L, r). Every ring start whose first three bytes are
+// settled sits in a "short" bucket chosen by a hash of those three bytes; the
+// two starts just before the cursor, whose three bytes still run into bytes
+// about to be overwritten, are tried one by one. A start joins its bucket
+// when its third byte is written and leaves it when its first byte is
+// overwritten, so each bucket is a queue: members join at the tail and leave
+// from the head, in order of writing. The ring is written in increasing index
+// order, wrapping at 4096, so the members that joined since the joining index
+// last wrapped come after the older ones and have the smaller indexes.
+// Walking a bucket from its first member of the current round to the tail,
+// then from the head up to that member, visits its starts in increasing ring
+// index: the first start that matches the longest possible length ends the
+// walk (a run of one byte stops at once), and a later start replaces the
+// match only when it is longer. A visited start is measured four bytes at a
+// time; once a match of B bytes is known, a start is measured only when its
+// four bytes ending at byte B + 1 agree.
+//
+// Text and machine code visit a handful of starts per item. Data over a few
+// letters fills the short buckets (one start in eight over two letters), so
+// while the walks get costly a second set of "long" buckets, by a hash of
+// eight bytes, is kept the same way: a start that agrees on eight bytes or
+// more is in the pattern's long bucket or among the seven starts before the
+// cursor, and only when there is none is the short bucket walked, for at
+// most seven bytes.
 
 #include "packaging/compress.h"
 
@@ -67,140 +70,272 @@ constexpr size_t kRing = 4096;
 constexpr size_t kMaxMatch = 18;
 constexpr size_t kMinMatch = 3;
 constexpr size_t kDisplacement = 16;
+// Bytes of the mirror kept behind the ring: a match of 18 bytes plus the
+// reach of the four-byte reads that measure it.
+constexpr size_t kMirror = 20;
 
-template <typename Word>
-class Encoder {
- public:
-  static constexpr size_t kBits = sizeof(Word) * CHAR_BIT;
-  static constexpr size_t kWords = kRing / kBits;   // chunks of the ring
-  static constexpr size_t kSum = kWords / kBits;    // summary words per set
-  static_assert(kSum >= 1 && kWords % kBits == 0);
+inline uint32_t Load32(const unsigned char* p) {
+  uint32_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
 
-  Encoder() {
-    std::memset(have_, 0, sizeof have_);
-    std::memset(occ_, 0, sizeof occ_);
-    std::memset(ring_, ' ', sizeof ring_);
-    for (size_t w = 0; w < kWords; ++w) have_[' '][w] = ~Word{0};
-    for (size_t s = 0; s < kSum; ++s) occ_[' '][s] = ~Word{0};
-    // Every start holds the 3-gram of three spaces.
-    std::memset(gramCount_, 0, sizeof gramCount_);
-    std::memset(gramOcc_, 0, sizeof gramOcc_);
-    const unsigned blank = GramHash(' ', ' ', ' ');
-    for (size_t w = 0; w < kWords; ++w) gramCount_[blank][w] = kBits;
-    for (size_t s = 0; s < kSum; ++s) gramOcc_[blank][s] = ~Word{0};
-  }
-
-  // Writes len (1 to 18) bytes at the next cursor positions, keeping the
-  // byte sets and the 3-gram summaries in step. The 3-grams that change are
-  // those starting from two places before the first byte to the last one.
-  void PutRun(const unsigned char* src, size_t len) {
-    const size_t first = (cursor_ + 1) & (kRing - 1);
-    unsigned before[kMaxMatch + 2];
-    const size_t grams = len + 2;
-    for (size_t j = 0; j < grams; ++j) before[j] = GramAt((first + kRing - 2 + j) & (kRing - 1));
-    for (size_t k = 0; k < len; ++k) Put(src[k]);
-    for (size_t j = 0; j < grams; ++j) {
-      const size_t start = (first + kRing - 2 + j) & (kRing - 1);
-      const unsigned now = GramAt(start);
-      if (now == before[j]) continue;
-      const size_t w = start / kBits;
-      const Word bit = Word{1} << (w % kBits);
-      if (--gramCount_[before[j]][w] == 0) gramOcc_[before[j]][w / kBits] &= ~bit;
-      if (gramCount_[now][w]++ == 0) gramOcc_[now][w / kBits] |= bit;
+// Equal leading bytes of a and b, at most max (<= 20); both are readable for
+// 20 bytes.
+inline size_t CommonLength(const unsigned char* a, const unsigned char* b, size_t max) {
+  for (size_t k = 0; k < max; k += 4) {
+    const uint32_t x = Load32(a + k) ^ Load32(b + k);
+    if (x) {
+      if constexpr (std::endian::native == std::endian::little) k += static_cast<size_t>(std::countr_zero(x)) >> 3;
+      else k += static_cast<size_t>(std::countl_zero(x)) >> 3;
+      return k < max ? k : max;
     }
   }
+  return max;
+}
 
-  // Writes one byte at the next cursor position, keeping the byte sets in
-  // step (the 3-gram summaries are PutRun's).
-  void Put(unsigned char b) {
-    cursor_ = (cursor_ + 1) & (kRing - 1);  // 0-based index of the 1-based cursor
-    const unsigned char old = ring_[cursor_];
-    if (old == b) return;
-    ring_[cursor_] = b;
-    if (cursor_ < kMaxMatch) ring_[cursor_ + kRing] = b;
-    const size_t w = cursor_ / kBits;
-    const Word bit = Word{1} << (cursor_ % kBits);
-    if (!(have_[old][w] &= ~bit)) occ_[old][w / kBits] &= ~(Word{1} << (w % kBits));
-    have_[b][w] |= bit;
-    occ_[b][w / kBits] |= Word{1} << (w % kBits);
+// The starts of the ring whose first K bytes are settled, in buckets by a
+// hash of those K bytes (see the top of the file). Start s joins when byte
+// s + K - 1 is written and leaves when byte s is overwritten, so the K - 1
+// starts just before the cursor are never members.
+template <size_t K, unsigned HashBits>
+class Queues {
+ public:
+  // The members are counted and chained in order of joining (circularly:
+  // the tail's next is the head). firstNew is the first member that joined
+  // in the current round when its round bit is that of the current round;
+  // otherwise every member is of the previous round.
+  struct Bucket {
+    uint16_t head = 0;  // oldest member
+    uint16_t tail = 0;  // newest member
+    uint16_t firstNew = kRoundBit;
+    uint16_t count = 0;
+  };
+
+  Queues() { Clear(); }
+
+  // The initial window: every start that is a member holds K spaces, of
+  // hash spaces.
+  void FillWithSpaces(uint16_t spaces) {
+    Clear();
+    Bucket& b = buckets_[spaces];
+    for (size_t s = 0; s + K - 1 < kRing; ++s) next_[s] = static_cast<uint16_t>(s + 1);
+    next_[kRing - K] = 0;
+    b.head = 0;
+    b.tail = kRing - K;
+    b.count = kRing - K + 1;
+    b.firstNew = 0;  // round 0
+  }
+
+  static constexpr uint16_t HashOf(uint32_t key) { return static_cast<uint16_t>((key * 0x9E3779B1u) >> (32 - HashBits)); }
+
+  // Start q, of hash h, is about to be overwritten: it is the oldest member
+  // of all, so the head of its bucket.
+  void Leave(size_t q, uint16_t h) {
+    Bucket& b = buckets_[h];
+    if (--b.count == 0) return;
+    const uint16_t after = next_[q];
+    if (b.firstNew == (q | RoundBit())) b.firstNew = static_cast<uint16_t>(after | RoundBit());
+    b.head = after;
+    next_[b.tail] = after;
+  }
+
+  // Start s has its K bytes, of hash h.
+  void Join(size_t s, uint16_t h) {
+    if (s == 0) ++round_;
+    Bucket& b = buckets_[h];
+    // A bucket that was empty may hold the mark of any earlier round; one
+    // that is not holds this round's or the previous one's.
+    if (b.count++ == 0) {
+      b.head = static_cast<uint16_t>(s);
+      b.firstNew = static_cast<uint16_t>(s | RoundBit());
+    } else {
+      next_[b.tail] = static_cast<uint16_t>(s);
+      if ((b.firstNew & kRoundBit) != RoundBit()) b.firstNew = static_cast<uint16_t>(s | RoundBit());
+    }
+    next_[s] = b.head;
+    b.tail = static_cast<uint16_t>(s);
+  }
+
+  // No member at all; the starts then join again in order of writing.
+  void Clear() {
+    for (Bucket& b : buckets_) b = Bucket{};
+  }
+
+  const Bucket& At(uint16_t h) const { return buckets_[h]; }
+
+  // The member of the bucket with the smallest ring index; the walk goes on
+  // through Next in increasing index, count members in all.
+  size_t First(const Bucket& b) const {
+    return (b.firstNew & kRoundBit) == RoundBit() ? b.firstNew & (kRing - 1) : b.head;
+  }
+  size_t Next(size_t s) const { return next_[s]; }
+
+ private:
+  static constexpr uint16_t kRoundBit = 0x8000;
+  uint16_t RoundBit() const { return (round_ & 1) ? kRoundBit : 0; }
+
+  uint16_t next_[kRing];  // the next member of the same bucket
+  Bucket buckets_[1u << HashBits];
+  uint32_t round_ = 0;  // counts the wraps of the joining index
+};
+
+class Encoder {
+ public:
+  Encoder() {
+    std::memset(ring_, ' ', sizeof ring_);
+    short_.FillWithSpaces(ShortHash(kSpaces >> 8));  // the long buckets are built when wanted
+  }
+
+  // Writes one byte at the next cursor position.
+  void Put(unsigned char byte) {
+    const size_t q = (cursor_ + 1) & (kRing - 1);
+    // Bytes written 4096 bytes ago, read back whole.
+    short_.Leave(q, ShortHash(Load32LE(ring_ + q) & 0xFFFFFFu));
+    if (longOn_) long_.Leave(q, LongHash(Load32LE(ring_ + q), Load32LE(ring_ + q + 4)));
+    ring_[q] = byte;
+    if (q < kMirror) ring_[q + kRing] = byte;
+    cursor_ = q;
+    // The last eight bytes written, the oldest in the lowest bits.
+    low_ = low_ >> 8 | high_ << 24;
+    high_ = high_ >> 8 | static_cast<uint32_t>(byte) << 24;
+    short_.Join((q + kRing - (kShort - 1)) & (kRing - 1), ShortHash(high_ >> 8));
+    if (longOn_) long_.Join((q + kRing - (kLong - 1)) & (kRing - 1), LongHash(low_, high_));
+  }
+
+  // Writes the bytes of one item; reviews the use of the long buckets at
+  // every 4096 bytes.
+  void PutRun(const unsigned char* src, size_t len) {
+    for (size_t k = 0; k < len; ++k) Put(src[k]);
+    written_ += len;
+    if (written_ >= kRing) ReviewLongBuckets();
   }
 
   // Length of the longest prefix of p[0..max) (3 <= max <= 18) that occurs
   // circularly in the ring, and in start the 0-based ring index of its first
-  // occurrence. Lengths below 3 are answered as 0, start unset.
-  size_t Find(const unsigned char* p, size_t max, size_t& start) const {
-    // Chunks c with a start whose 3-gram hashes like P0 P1 P2, where P0
-    // occurs in c and P1, P2 in c or c + 1.
-    Word cand[kSum];
-    const Word* g = gramOcc_[GramHash(p[0], p[1], p[2])];
-    const Word* o0 = occ_[p[0]];
-    const Word* o1 = occ_[p[1]];
-    const Word* o2 = occ_[p[2]];
-    for (size_t s = 0; s < kSum; ++s) {
-      const size_t t = (s + 1) % kSum;
-      const Word n1 = (o1[s] >> 1) | (o1[t] << (kBits - 1));
-      const Word n2 = (o2[s] >> 1) | (o2[t] << (kBits - 1));
-      cand[s] = g[s] & o0[s] & (o1[s] | n1) & (o2[s] | n2);
-    }
-    const Word* h0 = have_[p[0]];
-    size_t best = 0;
-    size_t bestStart = 0;
-    for (size_t s = 0; s < kSum; ++s) {
-      for (Word m = cand[s]; m; m &= m - 1) {
-        const size_t c = s * kBits + static_cast<size_t>(std::countr_zero(m));
-        Word x = h0[c] & Term(p[1], c, 1) & Term(p[2], c, 2);
-        if (!x) continue;
-        // Only a chunk with a start matching best + 1 bytes can do better.
-        if (best >= kMinMatch && !(x & Term(p[best], c, best))) continue;
-        size_t len = kMinMatch;
-        while (len < max) {
-          const Word y = x & Term(p[len], c, len);
-          if (!y) break;
-          x = y;
-          ++len;
-        }
-        if (len > best) {
-          best = len;
-          bestStart = c * kBits + static_cast<size_t>(std::countr_zero(x));
-          if (len == max) {
-            start = bestStart;
-            return best;
-          }
-        }
+  // occurrence. Lengths below 3 are answered as 0, start unset. p is readable
+  // for 20 bytes.
+  size_t Find(const unsigned char* p, size_t max, size_t& start) {
+    Match m;
+    const auto& shortBucket = short_.At(ShortHash(Load32LE(p) & 0xFFFFFFu));
+    size_t cap = max;
+    if (longOn_ && max >= kLong && shortBucket.count > kLongFirst) {
+      // Every start that agrees on eight bytes or more is in the long
+      // bucket or among the seven starts just before the cursor.
+      const auto& longBucket = long_.At(LongHash(Load32LE(p), Load32LE(p + 4)));
+      Walk(long_, longBucket, p, max, kLong, m);
+      NearCursor(kLong - 1, p, max, kLong, m);
+      if (m.length) {
+        start = m.start;
+        return m.length;
       }
+      cap = kLong - 1;  // no start agrees on eight bytes
     }
-    if (best) start = bestStart;
-    return best;
+    shortWork_ += Walk(short_, shortBucket, p, cap, kShort, m);
+    NearCursor(kShort - 1, p, cap, kShort, m);
+    if (m.length) start = m.start;
+    return m.length;
   }
 
  private:
-  // Bit i: ring index c * kBits + i + k holds b (indexes taken circularly).
-  Word Term(unsigned char b, size_t c, size_t k) const {
-    const Word* h = have_[b];
-    return (h[c] >> k) | (h[(c + 1) & (kWords - 1)] << (kBits - k));  // 0 < k < kBits
+  static constexpr size_t kShort = kMinMatch;  // bytes that choose a short bucket
+  static constexpr size_t kLong = 8;           // bytes that choose a long bucket
+  // Short buckets larger than this are first narrowed through the long ones.
+  static constexpr size_t kLongFirst = 256;
+  static constexpr uint32_t kSpaces = 0x20202020u;
+  static constexpr unsigned kLongBits = 11;
+  // The long buckets cost as much to keep up as the short ones, and spare
+  // nothing on text and machine code: they are kept only while the short
+  // buckets are costly. Every 4096 bytes written, when they are off and the
+  // walks of the short buckets visited more than kBusy starts per byte, they
+  // are built and kept for the next kLongSpan times 4096 bytes; then they are
+  // dropped and the cost is measured again.
+  static constexpr size_t kBusy = 8;
+  static constexpr unsigned kLongSpan = 16;
+
+  void ReviewLongBuckets() {
+    if (longOn_) {
+      if (--longSpan_ == 0) longOn_ = false;
+    } else if (shortWork_ > kBusy * written_) {
+      long_.Clear();
+      for (size_t k = 0; k + kLong - 1 < kRing; ++k) {
+        const size_t s = (cursor_ + 1 + k) & (kRing - 1);
+        long_.Join(s, LongHash(Load32LE(ring_ + s), Load32LE(ring_ + s + 4)));
+      }
+      longOn_ = true;
+      longSpan_ = kLongSpan;
+    }
+    shortWork_ = 0;
+    written_ = 0;
   }
 
-  static constexpr unsigned kGramBits = 12;
-
-  static unsigned GramHash(unsigned a, unsigned b, unsigned c) {
-    return static_cast<unsigned>(((a << 16 | b << 8 | c) * 0x9E3779B1u) >> (32 - kGramBits)) &
-           ((1u << kGramBits) - 1);
+  // Keys in memory order: the first byte in the lowest bits.
+  static uint16_t ShortHash(uint32_t three) { return Queues<kShort, 12>::HashOf(three); }
+  static uint16_t LongHash(uint32_t first4, uint32_t next4) {
+    return Queues<kLong, kLongBits>::HashOf(first4 * 0x85EBCA6Bu ^ next4);
   }
-  // The 3-gram starting at a ring index, read circularly through the mirror.
-  unsigned GramAt(size_t start) const { return GramHash(ring_[start], ring_[start + 1], ring_[start + 2]); }
+  static uint32_t Load32LE(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
 
-  Word have_[256][kWords];  // ring indexes holding each byte value
-  Word occ_[256][kSum];     // bit w: word w of have_ is not zero
-  // For each 3-gram hash, how many starts of each chunk have it, and the
-  // summary of the chunks where that count is not zero. A zero bit proves
-  // that no start of the chunk begins with a 3-gram of that hash.
-  uint8_t gramCount_[1u << kGramBits][kWords];
-  Word gramOcc_[1u << kGramBits][kSum];
-  unsigned char ring_[kRing + kMaxMatch];  // the ring and the start of its mirror
+  struct Match {
+    size_t length = 0;  // 0 or at least the minimum asked for
+    size_t start = 0;
+  };
+
+  // The members of a bucket in increasing ring index; a start replaces the
+  // match only with more equal bytes, so the first one of the longest
+  // length stays. A match of cap bytes ends the walk. Answers the number of
+  // starts visited.
+  template <typename Q>
+  size_t Walk(const Q& queues, const typename Q::Bucket& b, const unsigned char* p, size_t cap, size_t least,
+            Match& m) const {
+    size_t best = m.length;
+    size_t bestStart = m.start;
+    size_t s = queues.First(b);
+    size_t left = b.count;
+    for (; left; --left, s = queues.Next(s)) {
+      if (best >= least && Load32(ring_ + s + best - 3) != Load32(p + best - 3)) continue;
+      const size_t len = CommonLength(ring_ + s, p, cap);
+      if (len > best && len >= least) {
+        best = len;
+        bestStart = s;
+        if (len == cap) {
+          --left;
+          break;
+        }
+      }
+    }
+    m.length = best;
+    m.start = bestStart;
+    return b.count - left;
+  }
+
+  // The starts just before the cursor that are not members. Their bytes were
+  // written a moment ago, one at a time: they are compared one at a time
+  // first, which is quicker than reading them back as a word.
+  void NearCursor(size_t count, const unsigned char* p, size_t cap, size_t least, Match& m) const {
+    for (size_t back = 1; back <= count; ++back) {
+      const size_t u = (cursor_ + kRing + 1 - back) & (kRing - 1);
+      if (ring_[u] != p[0] || ring_[u + 1] != p[1]) continue;
+      const size_t len = CommonLength(ring_ + u, p, cap);
+      if (len >= least && (len > m.length || (len == m.length && u < m.start))) {
+        m.length = len;
+        m.start = u;
+      }
+    }
+  }
+
+  unsigned char ring_[kRing + kMirror];
   size_t cursor_ = kRing - 1;  // the 1-based cursor 0, i.e. 4096, as an index
+  uint32_t low_ = kSpaces;     // the last eight bytes written
+  uint32_t high_ = kSpaces;
+  Queues<kShort, 12> short_;
+  Queues<kLong, kLongBits> long_;
+  bool longOn_ = false;
+  unsigned longSpan_ = 0;  // reviews left before the long buckets are dropped
+  size_t written_ = 0;     // bytes written since the last review
+  size_t shortWork_ = 0;   // starts visited in short buckets since then
 };
 
-template <typename Word>
 std::string CompressWith(std::string_view input, const CompressProgress& progress) {
   const size_t n = input.size();
   std::string out;
@@ -210,7 +345,8 @@ std::string CompressWith(std::string_view input, const CompressProgress& progres
   unsigned char* o = reinterpret_cast<unsigned char*>(out.data());
   size_t op = 0;
   const unsigned char* in = reinterpret_cast<const unsigned char*>(input.data());
-  auto enc = std::make_unique<Encoder<Word>>();
+  auto enc = std::make_unique<Encoder>();
+  unsigned char pattern[kMirror + 4] = {};
   size_t i = 0;  // 0-based: the 1-based position is i + 1
   while (i < n) {
     if (progress && (i + 1) % 64 == 0) progress(i + 1, n);
@@ -220,7 +356,13 @@ std::string CompressWith(std::string_view input, const CompressProgress& progres
       const size_t left = n - i;
       const size_t max = left < kMaxMatch ? left : kMaxMatch;
       size_t start = 0;
-      const size_t len = max >= kMinMatch ? enc->Find(in + i, max, start) : 0;
+      size_t len = 0;
+      if (left >= kMirror) {
+        len = enc->Find(in + i, max, start);
+      } else if (max >= kMinMatch) {
+        std::memcpy(pattern, in + i, left);  // the last bytes, in a buffer readable for 20
+        len = enc->Find(pattern, max, start);
+      }
       if (len < kMinMatch) {
         flags |= 1u << bit;
         o[op++] = in[i];
@@ -244,16 +386,7 @@ std::string CompressWith(std::string_view input, const CompressProgress& progres
 }  // namespace
 
 std::string Compress(std::string_view input, const CompressProgress& progress) {
-  // Words as wide as the machine's registers.
-  if constexpr (sizeof(void*) >= 8) {
-    return CompressWith<uint64_t>(input, progress);
-  } else {
-    return CompressWith<uint32_t>(input, progress);
-  }
-}
-
-std::string CompressWithWordBits(std::string_view input, unsigned bits) {
-  return bits == 32 ? CompressWith<uint32_t>(input, {}) : CompressWith<uint64_t>(input, {});
+  return CompressWith(input, progress);
 }
 
 // The decoder keeps no window of its own. The byte written t-th (0-based) went
@@ -263,77 +396,108 @@ std::string CompressWithWordBits(std::string_view input, unsigned bits) {
 // output byte written before the reference, which is the copy-before-write
 // behaviour; the slice runs from that byte up to the last one written, then
 // goes on 4096 bytes back.
-std::string Decompress(std::string_view input, size_t maxOutput, bool* truncated) {
+namespace {
+
+// A group of a flag byte and eight references: 17 bytes in, 144 out.
+constexpr size_t kGroupIn = 17;
+constexpr size_t kGroupOut = 8 * kMaxMatch;
+// Room kept behind the part of the buffer in use, for a whole slice copied
+// at once by the last reference.
+constexpr size_t kSlack = kMaxMatch;
+
+// Copies the reference (field, len) to o + op, o holding op bytes written.
+inline void CopyReference(unsigned char* o, size_t op, size_t field, size_t len) {
+  // Position field + 16 is ring index (field + 15) mod 4096.
+  const size_t back = kRing - ((field + kDisplacement - 1 - op) & (kRing - 1));  // 1..4096
+  if (back >= kMaxMatch && back <= op) {
+    std::memcpy(o + op, o + op - back, kMaxMatch);  // all old bytes, no overlap
+    return;
+  }
+  for (size_t k = 0; k < len; ++k) {
+    size_t d = back - k;  // the byte d places before op, or 4096 more
+    if (d == 0 || d > kRing) d += kRing;
+    o[op + k] = d <= op ? o[op - d] : ' ';
+  }
+}
+
+}  // namespace
+
+std::string Decompress(std::string_view input, size_t maxOutput, bool* truncated, size_t expected) {
   if (truncated) *truncated = false;
   const size_t n = input.size();
   const unsigned char* in = reinterpret_cast<const unsigned char*>(input.data());
   std::string out;
-  const size_t limit = std::min(maxOutput, out.max_size() - kMaxMatch);
+  const size_t limit = std::min(maxOutput, out.max_size() - kGroupOut - kSlack);
+  if (n == 0) return out;
 
-  // First pass: the exact output length, and whether the limit cuts it, so
-  // the output is allocated once and no further bounds are needed.
-  size_t total = 0;
-  bool cut = false;
-  for (size_t i = 0; i < n && !cut;) {
+  // The buffer: cap bytes in use at most, and kSlack behind. It starts at the
+  // expected length when the stream can give that much (a header may claim
+  // anything), else at twice the input, and grows by at least 65535 bytes.
+  const bool huge = n > SIZE_MAX / 16;
+  const size_t most = huge ? SIZE_MAX : n / kGroupIn * kGroupOut + kGroupOut;  // what n bytes can give
+  const size_t guess = huge ? SIZE_MAX : std::min(most, 2 * n);
+  size_t cap = std::min(limit, expected && expected <= most ? expected : guess);
+  out.resize(cap + kSlack);
+  unsigned char* o = reinterpret_cast<unsigned char*>(out.data());
+  // Makes room for `need` more bytes at op, as far as the limit allows.
+  auto reserve = [&](size_t op, size_t need) {
+    if (cap - op >= need || cap == limit) return;
+    cap = std::min(limit, std::max(cap + cap / 2, op + need + 65535));
+    out.resize(cap + kSlack);
+    o = reinterpret_cast<unsigned char*>(out.data());
+  };
+
+  size_t op = 0;
+  size_t i = 0;
+  // Whole groups while both the input and the limit allow one: no checks
+  // inside.
+  while (n - i >= kGroupIn && limit - op >= kGroupOut) {
+    reserve(op, kGroupOut);
     const unsigned flags = in[i++];
-    for (unsigned bit = 0; bit < 8 && i < n; ++bit) {
+    for (unsigned bit = 0; bit < 8; ++bit) {
       if (flags & (1u << bit)) {
-        if (total == limit) {
-          cut = true;
-          break;
-        }
-        ++total;
-        ++i;
+        o[op++] = in[i++];
       } else {
-        if (i + 1 >= n) {  // only the first byte of a reference is left
-          i = n;
-          break;
-        }
+        const size_t field = in[i] | ((in[i + 1] & 0xF0u) << 4);
         const size_t len = (in[i + 1] & 0x0Fu) + kMinMatch;
-        if (len > limit - total) {
-          total = limit;
-          cut = true;
-          break;
-        }
-        total += len;
         i += 2;
+        CopyReference(o, op, field, len);
+        op += len;
       }
     }
   }
-  if (truncated) *truncated = cut;
-  if (total == 0) return out;
-
-  // Room for a whole slice copied at the last item.
-  out.resize(total + kMaxMatch);
-  unsigned char* o = reinterpret_cast<unsigned char*>(out.data());
-  size_t op = 0;
-  size_t i = 0;
-  while (op < total) {  // the first pass saw every item read here
+  // The last groups, item by item: the stream may end inside a reference,
+  // and the limit may cut an item.
+  bool cut = false;
+  while (i < n && !cut) {
     const unsigned flags = in[i++];
-    for (unsigned bit = 0; bit < 8 && op < total; ++bit) {
+    for (unsigned bit = 0; bit < 8 && i < n && !cut; ++bit) {
+      reserve(op, kMaxMatch);
       if (flags & (1u << bit)) {
-        o[op++] = in[i++];
+        if (op == limit) {
+          cut = true;
+        } else {
+          o[op++] = in[i++];
+        }
         continue;
+      }
+      if (i + 1 >= n) {  // only the first byte of a reference is left
+        i = n;
+        break;
       }
       const size_t field = in[i] | ((in[i + 1] & 0xF0u) << 4);
       size_t len = (in[i + 1] & 0x0Fu) + kMinMatch;
       i += 2;
-      if (len > total - op) len = total - op;
-      // Position field + 16 is ring index (field + 15) mod 4096.
-      const size_t back = kRing - ((field + kDisplacement - 1 - op) & (kRing - 1));  // 1..4096
-      if (back >= kMaxMatch && back <= op) {
-        std::memcpy(o + op, o + op - back, kMaxMatch);  // all old bytes, no overlap
-      } else {
-        for (size_t k = 0; k < len; ++k) {
-          size_t d = back - k;  // the byte d places before op, or 4096 more
-          if (d == 0 || d > kRing) d += kRing;
-          o[op + k] = d <= op ? o[op - d] : ' ';
-        }
+      if (len > limit - op) {
+        len = limit - op;
+        cut = true;
       }
+      CopyReference(o, op, field, len);
       op += len;
     }
   }
-  out.resize(total);
+  if (truncated) *truncated = cut;
+  out.resize(op);
   return out;
 }
 

@@ -153,6 +153,7 @@ bool ChildModeText(Interp& in, std::string_view handleText, std::string& text) {
 void ChildModeReturn(Interp& in) {
   if (!in.programs.exchangeControl) return;
   HWND control = reinterpret_cast<HWND>(in.programs.exchangeControl);
+  in.programs.exchangeControl = 0;
   ExchangeState before, now = CurrentState(in, '<'), back;
   UnpackExchange(in.programs.exchangeReceived, before);
   std::map<std::string, const std::string*> vars;
@@ -221,8 +222,7 @@ void RunAdminBlock(Interp& in) {
     ExchangeState back;
     if (res.ended && UnpackExchange(ControlText(control, false), back) && back.direction == '<')
       ApplyState(in, back, nullptr);
-    else if (in.err.code == 0)
-      in.err.code = kErrRefused;  // the child did not answer
+    else if (in.err.code == 0) in.err.code = kErrRefused;  // the child did not answer
   }
   DestroyWindow(w);
 }

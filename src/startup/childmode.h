@@ -15,7 +15,9 @@ namespace kes {
 // given and takes the state over; false when there is nothing to run.
 bool ChildModeText(Interp& in, std::string_view handleText, std::string& text);
 // Sends back what the lines changed (variables, lists, error state) and lets
-// the caller's messages run. Nothing when the child has no caller.
+// the caller's messages run; the exit sequence calls it, so a child answers
+// however its lines end. Nothing when the child has no caller (or has
+// answered already).
 void ChildModeReturn(Interp& in);
 // One collected block line: the six-digit number (900000 + n), the line with
 // NUL and CR LF escaped, and CR LF.

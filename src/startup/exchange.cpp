@@ -128,8 +128,7 @@ bool UnpackExchange(std::string_view t, ExchangeState& s) {
         if (f.empty()) return false;
         s.lines = std::move(f[0]);
         break;
-      default:
-        break;
+      default: break;
     }
   }
   return true;

@@ -3,6 +3,7 @@
 
 #include "boxes/boxes.h"
 #include "interp/log.h"
+#include "startup/childmode.h"
 #include "startup/runner.h"
 #include "sysadmin/launcher.h"
 
@@ -12,6 +13,8 @@ void CloseOpenFiles(Interp& in);
 
 [[noreturn]] void ExitSequence(Interp& in) {
   MachineInfo& m = in.mach;
+  // A child instance answers its caller however its lines end (STOP too).
+  ChildModeReturn(in);
   // 1: files extracted from a package and the work file
   for (const auto& f : m.tempFiles)
     if (StartsWith(Upper(f), Upper(m.tempPrefix))) DeleteFileA(f.c_str());

@@ -228,10 +228,11 @@ void RunScript(Interp& in, std::string source, bool reportMissing, bool& subCall
       break;
     }
     if (run.stopRequested) break;
-    // Keep the program's windows (shared variables, popups) answering.
+    // Keep the program's windows (shared variables, popups) answering. A
+    // process that has not loaded the window system has no window to keep.
     const DWORD now = GetTickCount();
     if (now - lastPump >= 25) {
-      PumpMessages();
+      if (GetModuleHandleA("user32.dll")) PumpMessages();
       lastPump = now;
     }
     Frame& frame = run.frames[static_cast<size_t>(depth)];

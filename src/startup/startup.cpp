@@ -294,7 +294,8 @@ void SetFolderVariables(Interp& in) {
     if (exePath.find('\\') == std::string::npos && n && n < sizeof mod) exePath.assign(mod, n);
   }
   DescribeMachine(in, exePath);
-  MainWindow();
+  // The hidden main window is made by the first box that needs an owner:
+  // a script that opens none starts without the window system.
 
   // 20: child mode
   if (Trim(arguments).rfind('$', 0) == 0) {
@@ -315,8 +316,7 @@ void SetFolderVariables(Interp& in) {
     if (!handle.empty() && handle[0] == '$') handle.erase(0, 1);
     bool sub = false;
     RunScript(in, "$" + handle, false, sub);
-    ChildModeReturn(in);
-    ExitSequence(in);
+    ExitSequence(in);  // which answers the caller
   }
 
   // 21: credentials and run-once flag written by the packager

@@ -109,8 +109,8 @@ DllCallResult CallLibraryFunction(const std::string& library, const std::string&
   const DWORD loadError = h ? 0 : GetLastError();
   SetErrorMode(oldMode);
   if (!h) {
-    r.error = loadError == ERROR_MOD_NOT_FOUND || loadError == ERROR_FILE_NOT_FOUND || loadError == ERROR_PATH_NOT_FOUND ||
-                      loadError == 0
+    r.error = loadError == ERROR_MOD_NOT_FOUND || loadError == ERROR_FILE_NOT_FOUND ||
+                      loadError == ERROR_PATH_NOT_FOUND || loadError == 0
                   ? kErrNotFound
                   : loadError;
     return r;

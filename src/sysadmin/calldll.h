@@ -10,9 +10,9 @@
 namespace kes {
 
 struct DllCallResult {
-  uint32_t error = 0;     // 0, 53 (library missing), 127 (no such function), 5 (refused or
-                          // the function raised an exception), or the loader's Windows error
-  uint32_t value = 0;     // EAX after the call
+  uint32_t error = 0;  // 0, 53 (library missing), 127 (no such function), 5 (refused or
+                       // the function raised an exception), or the loader's Windows error
+  uint32_t value = 0;  // EAX after the call
 };
 
 // Loads the library (it stays loaded), finds the function (a name, or "#"

@@ -2,6 +2,7 @@
 // the task commands (KILL, TASKLIST, WAITTASK, PREVINSTANCE), CPUTIME,
 // CALLDLL and the ADMIN block.
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include "automation/winsearch.h"

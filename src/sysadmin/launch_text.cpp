@@ -22,10 +22,14 @@ bool EchoCarries(std::string_view t) {
     const unsigned char c = static_cast<unsigned char>(ch);
     if (c < 0x20 && c != '\t') return false;
     switch (c) {
-      case '&': case '|': case '<': case '>': case '^': case '%': case '"':
-        return false;
-      default:
-        break;
+      case '&':
+      case '|':
+      case '<':
+      case '>':
+      case '^':
+      case '%':
+      case '"': return false;
+      default: break;
     }
   }
   const std::string u = Upper(TrimBlanks(t));

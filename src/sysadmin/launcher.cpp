@@ -125,7 +125,8 @@ DWORD OpenDesktopToAll() {
   HDESK desk = GetThreadDesktop(GetCurrentThreadId());
   SECURITY_DESCRIPTOR sd;
   SetLastError(0);
-  if (!InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION) || !SetSecurityDescriptorDacl(&sd, TRUE, nullptr, FALSE))
+  if (!InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION) ||
+      !SetSecurityDescriptorDacl(&sd, TRUE, nullptr, FALSE))
     return GetLastError() ? GetLastError() : 1;
   SECURITY_INFORMATION si = DACL_SECURITY_INFORMATION;
   if (!SetUserObjectSecurity(desk, &si, &sd)) return GetLastError() ? GetLastError() : 1;
@@ -188,8 +189,8 @@ bool StartUnderAccount(Interp& in, Credentials c, const std::string& commandLine
       std::string cl = commandLine;
       ok = CreateProcessA(nullptr, &cl[0], nullptr, nullptr, FALSE, 0x230, nullptr, folder.c_str(), &sa, &pi);
     } else if (fn && logonSwitch != "fail") {
-      ok = fn(Wide(user).c_str(), Wide(domain).c_str(), Wide(password).c_str(), in.sw.profile ? 1 : 0, nullptr,
-              &wcl[0], 0x230, nullptr, wfolder.c_str(), &si, &pi);
+      ok = fn(Wide(user).c_str(), Wide(domain).c_str(), Wide(password).c_str(), in.sw.profile ? 1 : 0, nullptr, &wcl[0],
+              0x230, nullptr, wfolder.c_str(), &si, &pi);
     }
   } else {
     STARTUPINFOA si{};
@@ -284,7 +285,8 @@ LaunchResult Launch(Interp& in, const LaunchRequest& r) {
 
   // cmd.exe takes no more than 8,191 characters: a longer line for it is
   // refused here rather than handed to a shell that cannot run it.
-  if (in.mach.isNT && commandLine.size() > kShellLineLimit && FindNoCase(commandLine, in.mach.shellCommand) != std::string::npos) {
+  if (in.mach.isNT && commandLine.size() > kShellLineLimit &&
+      FindNoCase(commandLine, in.mach.shellCommand) != std::string::npos) {
     if (inputFile) RemoveLauncherFiles(in);
     in.err.code = kErrNotFound;
     return res;

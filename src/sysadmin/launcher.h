@@ -23,9 +23,9 @@ namespace kes {
 enum class CaptureMode { Switch, On, Off };
 
 struct LaunchRequest {
-  std::string text;       // the command line (trimmed by the launcher)
-  int show = 1;           // show value: 99 always shows, else hidden under MASK ON
-  bool wait = false;      // wait for the end; a capture always waits
+  std::string text;   // the command line (trimmed by the launcher)
+  int show = 1;       // show value: 99 always shows, else hidden under MASK ON
+  bool wait = false;  // wait for the end; a capture always waits
   CaptureMode capture = CaptureMode::Switch;
   // Account path. Without explicit credentials the text holds account,
   // domain, password and the command line (ADMINACCOUNT... replace them).

@@ -1,6 +1,7 @@
 #include "sysadmin/tasks.h"
 
 #include <windows.h>
+
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -55,8 +56,7 @@ bool EnumerateSystemRecords(ProgramState& p) {
     buf.assign(std::max<size_t>(buf.size() * 2, need + need / 4), '\0');
     p.processInfoBytes = buf.size();
   }
-  for (const PerfProcess& e :
-       ParseSystemProcesses(buf, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(buf.data()))))
+  for (const PerfProcess& e : ParseSystemProcesses(buf, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(buf.data()))))
     AddProcess(p, Narrow(e.name), e.id);
   return true;
 }
@@ -127,7 +127,8 @@ void EnumeratePerfData(ProgramState& p) {
   Sleep(50);
   PumpMessages();
   if (r != ERROR_SUCCESS) return;
-  for (const PerfProcess& e : ParseProcessPerfData(data, static_cast<uint32_t>(process), static_cast<uint32_t>(idProcess))) {
+  for (const PerfProcess& e :
+       ParseProcessPerfData(data, static_cast<uint32_t>(process), static_cast<uint32_t>(idProcess))) {
     p.taskNames.push_back(Narrow(e.name) + ".exe");
     p.taskIds.push_back(e.id);
   }
@@ -150,7 +151,6 @@ uint32_t FindProcessByName(Interp& in, std::string_view name) {
     if (p.taskIds[i] != in.mach.pid && EqualsNoCase(p.taskNames[i], name)) return p.taskIds[i];
   return 0;
 }
-
 
 uint32_t TerminateProcessById(uint32_t pid) {
   HANDLE h = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);

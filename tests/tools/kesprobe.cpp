@@ -56,8 +56,8 @@ void Out(const std::string& s) {
     Write(GetStdHandle(STD_OUTPUT_HANDLE), s + "\r\n");
     return;
   }
-  HANDLE h = CreateFileA(outFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                         nullptr);
+  HANDLE h = CreateFileA(outFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return;
   Write(h, s + "\r\n");
   CloseHandle(h);
@@ -104,7 +104,8 @@ int RunWindow(const std::string& spec) {
   const size_t c1 = spec.find(':');
   const std::string title = spec.substr(0, c1);
   const size_t c2 = c1 == std::string::npos ? std::string::npos : spec.find(':', c1 + 1);
-  const unsigned ms = c1 == std::string::npos ? 0 : static_cast<unsigned>(std::strtoul(spec.c_str() + c1 + 1, nullptr, 10));
+  const unsigned ms =
+      c1 == std::string::npos ? 0 : static_cast<unsigned>(std::strtoul(spec.c_str() + c1 + 1, nullptr, 10));
   const std::string ready = c2 == std::string::npos ? std::string() : spec.substr(c2 + 1);
   WNDCLASSA wc{};
   wc.lpfnWndProc = Proc;

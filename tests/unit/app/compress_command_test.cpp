@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "boxes/box_frame.h"
+#include "boxes/boxes.h"
 #include "interp/commands.h"
 #include "packaging/compress.h"
 #include "packaging/compress_file.h"
@@ -101,6 +103,56 @@ TEST_F(CompressCommand, LargeInputGoesThroughTheGauge) {
   ASSERT_EQ(Run("COMPRESS", Path("a.txt"), Path("a.kz")), 0);
   ASSERT_EQ(Run("UNCOMPRESS", Path("a.kz"), Path("back.txt")), 0);
   EXPECT_EQ(Read(Path("back.txt")), data);
+}
+
+BOOL CALLBACK FindPopup(HWND h, LPARAM found) {
+  char cls[16] = {};
+  GetClassNameA(h, cls, sizeof cls);
+  if (std::string(cls) != "#32770" || !GetDlgItem(h, kIdPercent)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = h;
+  return FALSE;
+}
+
+// The popup window of this thread, when there is one.
+HWND ThreadPopup() {
+  HWND found = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindPopup, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+std::string ControlText(HWND d, int id) {
+  char buf[512] = {};
+  GetDlgItemTextA(d, id, buf, sizeof buf);
+  return buf;
+}
+
+TEST_F(CompressCommand, GaugeEndsAtTheLastGroupStartThatIsAMultipleOf64) {
+  // The gauge is repainted at most 20 times a second, but it takes every
+  // value: a gauge kept open shows the last one, as a gauge repainted at
+  // every step would.
+  std::string data;
+  for (int k = 0; data.size() < 200000; ++k) data += "entry " + std::to_string(k * 7919 % 5000) + ";";
+  size_t last = 0;
+  Compress(data, [&](size_t pos, size_t) { last = pos; });
+  ASSERT_GT(last, data.size() / 2);
+  const std::string packed = CompressWithGauge(in_, data, "COMPRESS big.txt", true);
+  EXPECT_EQ(packed, Compress(data));
+  const size_t chars = (last * 188 * 2 + data.size()) / (2 * data.size());  // rounded
+  const std::string percent = std::to_string(last * 20 / data.size() * 5) + "%";
+  EXPECT_EQ(PopupText(kIdFooterButtons), std::string(chars, '\x96'));
+  EXPECT_EQ(PopupText(kIdPercent), percent);
+  EXPECT_EQ(PopupText(kIdMessage), "COMPRESS big.txt");
+  HWND popup = ThreadPopup();
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(ControlText(popup, kIdFooterButtons), std::string(chars, '\x96'));
+  EXPECT_EQ(ControlText(popup, kIdPercent), percent);
+  // Throttled values are kept even when the window is not repainted.
+  GaugeUpdate(in_, "1,4,%", true);
+  GaugeUpdate(in_, "3,4,%", true);
+  EXPECT_EQ(PopupText(kIdPercent), "75%");
+  GaugeUpdate(in_, "OFF");
+  EXPECT_EQ(ThreadPopup(), nullptr);
+  EXPECT_EQ(PopupText(kIdPercent), "");
 }
 
 TEST_F(CompressCommand, LockedSourceIsNotAccessible) {

@@ -36,10 +36,19 @@ TEST(Exchange, RefusesOtherTexts) {
   EXPECT_FALSE(UnpackExchange("", r));
   EXPECT_FALSE(UnpackExchange("hello", r));
   EXPECT_FALSE(UnpackExchange("KESX1?", r));
-  EXPECT_FALSE(UnpackExchange("KESX1>V\x01" "9\x02", r));   // bad escape
-  EXPECT_FALSE(UnpackExchange("KESX1>V\x01" "4g\x02\x03", r));
-  EXPECT_FALSE(UnpackExchange("KESX1>Vname\x02", r));       // no record end
-  EXPECT_FALSE(UnpackExchange("KESX1>E12x\x02" "0\x02\x03", r));
+  EXPECT_FALSE(
+      UnpackExchange("KESX1>V\x01"
+                     "9\x02",
+                     r));  // bad escape
+  EXPECT_FALSE(
+      UnpackExchange("KESX1>V\x01"
+                     "4g\x02\x03",
+                     r));
+  EXPECT_FALSE(UnpackExchange("KESX1>Vname\x02", r));  // no record end
+  EXPECT_FALSE(
+      UnpackExchange("KESX1>E12x\x02"
+                     "0\x02\x03",
+                     r));
   EXPECT_TRUE(UnpackExchange("KESX1>", r));
   // an unknown record kind is skipped
   ASSERT_TRUE(UnpackExchange("KESX1>Zwhat\x02\x03Vn\x02v\x02\x03", r));

@@ -11,7 +11,13 @@ namespace {
 using namespace std::string_literals;
 
 TEST(PerfData, CounterIndexByNameIgnoringCase) {
-  const std::string v = "1\0" "1847\0" "2\0System\0" "230\0Process\0" "784\0ID Process\0" "\0"s;
+  const std::string v =
+      "1\0"
+      "1847\0"
+      "2\0System\0"
+      "230\0Process\0"
+      "784\0ID Process\0"
+      "\0"s;
   EXPECT_EQ(CounterIndex(v, "process"), 230);
   EXPECT_EQ(CounterIndex(v, "ID PROCESS"), 784);
   EXPECT_EQ(CounterIndex(v, "Thread"), -1);
