@@ -72,7 +72,7 @@ void RaiseAndFocus(HWND w) {
 void SwitchTo(HWND w) {
   using SwitchFn = void(WINAPI*)(HWND, BOOL);
   static const SwitchFn fn =
-      reinterpret_cast<SwitchFn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("USER32.DLL"), "SwitchToThisWindow")));
+      reinterpret_cast<SwitchFn>(reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("USER32.DLL"), "SwitchToThisWindow")));
   if (fn) fn(w, TRUE);
 }
 
