@@ -21,7 +21,10 @@
 // [8] recovery address, [12] the frame's base pointer.
 extern "C" uint32_t kes_guarded_call(void* fn, const uint32_t* args, uint32_t count, uint32_t* faulted);
 
-extern "C" EXCEPTION_DISPOSITION __cdecl kes_guarded_handler(EXCEPTION_RECORD* rec, void* frame, CONTEXT* ctx, void*) {
+// Only the assembly below names the handler: `used` keeps link-time
+// optimisation from dropping it.
+extern "C" __attribute__((used)) EXCEPTION_DISPOSITION __cdecl kes_guarded_handler(EXCEPTION_RECORD* rec, void* frame,
+                                                                                   CONTEXT* ctx, void*) {
   if (rec->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) return ExceptionContinueSearch;
   const uint32_t* r = static_cast<const uint32_t*>(frame);
   ctx->Esp = reinterpret_cast<DWORD>(frame);
