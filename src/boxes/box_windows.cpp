@@ -28,11 +28,27 @@ std::string WindowTitleOf(Interp& in) { return in.boxes.title.empty() ? std::str
 
 UINT_PTR g_sysTimer = 0;
 
+// A visible dialog of this thread other than the main window: the system
+// dialog that is open.
+BOOL CALLBACK FindThreadDialog(HWND w, LPARAM found) {
+  char cls[16] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  if (w == MainWindow() || !IsWindowVisible(w) || std::string_view(cls) != "#32770") return TRUE;
+  *reinterpret_cast<HWND*>(found) = w;
+  return FALSE;
+}
+
+// The time is up: the open system dialog is cancelled. A dialog still being
+// built (a busy machine) is looked for again a quarter of a second later,
+// until the dialog's scope ends the timer.
 VOID CALLBACK SystemDialogTimeout(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  g_sysTimer = 0;
   HWND w = GetActiveWindow();
-  if (w && w != MainWindow()) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+  if (!w || w == MainWindow()) {
+    w = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindThreadDialog, reinterpret_cast<LPARAM>(&w));
+  }
+  if (w) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+  SetTimer(nullptr, id, 250, SystemDialogTimeout);
 }
 
 struct SystemDialogScope {

@@ -3,10 +3,6 @@
 #include "interp/expression.h"
 #include "interp/numformat.h"
 #include "interp/wildcard.h"
-#include "net/http.h"
-#include "script/loader.h"
-#include "sysadmin/fileops.h"
-#include "sysadmin/sysquery.h"
 
 namespace kes {
 
@@ -71,10 +67,10 @@ int SearchableSysList(const std::string& upperName) {
   }
 }
 
-std::vector<std::string> ReadLines(const std::string& path, bool& ok) {
+std::vector<std::string> ReadLines(Interp& in, const std::string& path, bool& ok) {
   std::vector<std::string> lines;
   std::string s;
-  ok = ReadWholeFile(path, s);
+  ok = in.system->ReadFile(path, s);
   if (!ok) return lines;
   for (std::string_view l : LinesOf(s)) lines.emplace_back(l);
   return lines;
@@ -167,12 +163,12 @@ bool SearchTest(Interp& in, std::string_view rest, bool next, std::string_view& 
         // the place of NLINE: NLINE is left as it was.
         wildName = true;
         std::string resolved;
-        const bool matched = ResolveWildcardFile(path, resolved);
+        const bool matched = in.system->FirstMatchingFile(path, resolved);
         if (matched) path = resolved;
         SetVariable(in, "FILE", matched ? resolved : std::string());
       }
       bool ok = false;
-      const std::vector<std::string> lines = ReadLines(path, ok);
+      const std::vector<std::string> lines = ReadLines(in, path, ok);
       if (!ok) {
         in.err.code = kErrNotFound;
         fileError = true;
@@ -209,13 +205,13 @@ bool MeasureTest(Interp& in, const std::string& kw, std::string_view rest, bool 
   bool ok = false;
   if (kw == "SIZE") {
     uint64_t size = 0;
-    ok = FileSize64(operand, size);
+    ok = in.system->FileSize(operand, size);
     if (ok) measured = std::to_string(size);
   } else if (kw == "DATETIME") {
-    ok = GetFileTimeText(operand, FileTimeKind::Write, measured);
+    ok = in.system->FileWriteTime(operand, measured);
   } else {
     uint64_t bytes = 0;
-    ok = FreeBytes(operand, bytes);
+    ok = in.system->FreeBytes(operand, bytes);
     if (ok) measured = std::to_string(bytes);
   }
   SetVariable(in, kw, measured);
@@ -232,7 +228,7 @@ bool MeasureTest(Interp& in, const std::string& kw, std::string_view rest, bool 
   if (kw == "DATETIME" && !q.empty() && StartsWith(lt, q)) {
     // A quoted value is another file whose date-time is compared.
     const std::string other = Trim(in.Substituted(Operand(lt, q, leftover)));
-    if (!GetFileTimeText(other, FileTimeKind::Write, value)) return false;
+    if (!in.system->FileWriteTime(other, value)) return false;
   } else {
     value = FirstWord(tail, leftover);
   }
@@ -248,20 +244,21 @@ bool KeywordTest(Interp& in, const std::string& kw, std::string_view rest, bool 
   if (kw == "EXIST" || kw == "HOST" || kw == "MEMBER" || kw == "PRINTER" || kw == "SERVER" || kw == "SHARE") {
     const std::string operand = Trim(in.Substituted(Operand(rest, in.sep.quote, leftover)));
     bool r = false;
+    System& sys = *in.system;
     if (kw == "EXIST") {
-      r = StartsWithNoCase(operand, "http://") ? HttpExists(in, operand) : PathExists(operand);
+      r = sys.Exists(in, operand);
     } else if (kw == "HOST") {
-      const std::string addr = ResolveHost(operand);
+      const std::string addr = sys.ResolveHost(operand);
       SetVariable(in, "HOST", addr);
       r = !addr.empty();
     } else if (kw == "MEMBER") {
-      r = IsGroupMember(operand);
+      r = sys.IsGroupMember(operand);
     } else if (kw == "PRINTER") {
-      r = PrinterKnown(operand);
+      r = sys.PrinterKnown(operand);
     } else if (kw == "SERVER") {
-      r = ServerReachable(operand);
+      r = sys.ServerReachable(operand);
     } else {
-      r = ShareReachable(operand);
+      r = sys.ShareReachable(operand);
     }
     return r != negate;
   }

@@ -12,24 +12,6 @@
 
 namespace kes {
 
-void SplitCommandWord(std::string_view l, std::string& word, std::string& args) {
-  const size_t eq = l.find('=');
-  size_t cut;
-  if (eq != std::string_view::npos) {
-    const size_t sp = l.substr(0, eq).find(' ');
-    cut = sp != std::string_view::npos ? sp : eq;
-  } else {
-    cut = l.find(' ');
-  }
-  if (cut == std::string_view::npos) {
-    word = Upper(l);
-    args.clear();
-  } else {
-    word = Upper(l.substr(0, cut));
-    args.assign(l.substr(cut + 1));
-  }
-}
-
 void PumpMessages() {
   MSG m;
   while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
@@ -66,6 +48,48 @@ void AssignExpression(Interp& in, std::string_view nameText, std::string_view ex
     return;
   }
   if (!name.empty()) SetVariable(in, name, GeneralFormat(r.value));
+}
+
+// ---- after the command
+
+void ErrorEpilogue(Interp& in, const std::string& logText, bool notLogged) {
+  if (in.err.code <= 0) return;
+  SetVariable(in, "ERROR", std::to_string(in.err.code));
+  if (!notLogged) WriteLog(in, logText);
+}
+
+void AfterCommand(Interp& in, const std::string& L, bool setCaller, bool notLogged) {
+  LineState& ln = in.line;
+  // 1: name := expression
+  if (!setCaller && in.err.code <= 0) {
+    const size_t p = ln.commandText.find(":=");
+    if (p != std::string::npos) {
+      std::string name = ln.commandText.substr(0, p);
+      ReplaceAll(name, "SET ", "");
+      ReplaceAll(name, "set ", "");
+      const size_t q = L.find(":=");
+      AssignExpression(in, name, q == std::string::npos ? std::string_view() : std::string_view(L).substr(q + 2));
+    }
+  }
+  // 2: a word without handler
+  bool syntax = false;
+  // A sub-keyword no handler knows leaves -999, which is not logged.
+  if (in.err.code == kErrNoHandler && ln.unhandled && !setCaller) {
+    in.err.code = kErrUsage;
+    syntax = true;
+  }
+  // 3: publish the result
+  if (ln.result != kNoResult) {
+    const std::string word = ln.word;
+    const std::string result = ln.result;
+    SetVariable(in, word, result);
+    if (ln.secondResult) SetVariable(in, "N" + word, result);
+  }
+  // 4-5
+  if (in.err.code > 0) ErrorEpilogue(in, syntax ? "Syntax : " + L : L, notLogged);
+  PerLineResets(in);
+  // 6
+  if (in.run.tracing && !(ln.command && (ln.command->flags & kNoErrorTrace))) in.system->Trace(in, "ERR", L);
 }
 
 namespace {
@@ -140,7 +164,12 @@ void DispatchLine(Interp& in, std::string& L, std::string_view caller, std::stri
   DesktopWatch(in);
   out.clear();
 
-  switch (PrepareLine(in, L, lineOnly, st)) {
+  Prepared p = PrepareLine(in, L, lineOnly, st);
+  if (p == Prepared::Run) {
+    ln.command = FindCommand(ln.word);
+    p = PrepareCommand(in, L, ln.command ? ln.command->flags : 0);
+  }
+  switch (p) {
     case Prepared::Finished:
       return;
     case Prepared::Epilogue:

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "interp/errors.h"
+#include "interp/system.h"
 #include "interp/text.h"
 #include "interp/variables.h"
 
@@ -122,6 +123,22 @@ struct FileState {
 // Text values the string commands keep.
 struct TextState {
   std::string extract;  // the text of the last EXTRACT
+};
+
+// TIMER: seconds since its first read, increasing across midnight.
+struct TimerState {
+  bool started = false;
+  double base = 0, last = 0, days = 0;
+  // The reading for a time of day in seconds.
+  double Read(double now) {
+    if (!started) {
+      started = true;
+      base = last = now;
+    }
+    if (now < last) days += 86400;
+    last = now;
+    return now + days - base;
+  }
 };
 
 // The focus target of the keystroke and mouse commands: a top-level window
@@ -288,6 +305,12 @@ struct RunnerState {
   int scriptLevel = -1;
   std::vector<ScriptLevel> levels;
 
+  // The frame of the current call depth (a spare frame before any script).
+  Frame& CurrentFrame() {
+    if (callDepth < 0 || callDepth >= static_cast<int>(frames.size())) return spareFrame;
+    return frames[static_cast<size_t>(callDepth)];
+  }
+
   // The script level now running; null outside any script.
   ScriptLevel* CurrentLevel() {
     if (scriptLevel < 0 || scriptLevel >= static_cast<int>(levels.size())) return nullptr;
@@ -319,6 +342,7 @@ struct RunnerState {
   bool desktopWatch = false;
   bool ending = false;
   int stepDelayMs = 0;  // SLOW: a pause before every line
+  Frame spareFrame;
 };
 
 struct CommandWord;
@@ -343,6 +367,7 @@ struct LineState {
 };
 
 struct Interp : public SubstHost {
+  System* system = nullptr;  // the machine: see interp/system.h
   Separators sep;
   Switches sw;
   ErrorState err;
@@ -357,6 +382,7 @@ struct Interp : public SubstHost {
   ProgramState programs;
   FileState files;
   TextState text;
+  TimerState timer;
   FocusState focus;
   DesktopState desktops;
   SearchState search;

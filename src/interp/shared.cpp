@@ -90,6 +90,5 @@ std::string SharedVariable(std::string_view getName, std::string_view setName, s
   return std::string();
 }
 
-std::string Interp::SharedGet(std::string_view name) { return SharedVariable(name, "", ""); }
 
 }  // namespace kes

@@ -4,15 +4,11 @@
 // assignments to list elements and are handled by SetVariable itself.
 #include "interp/special_vars.h"
 
-#include <windows.h>
-
 #include <cstdio>
 #include <unordered_map>
 
-#include "boxes/boxes.h"
 #include "interp/numformat.h"
 #include "net/http_wire.h"
-#include "sysadmin/registry.h"
 
 namespace kes {
 
@@ -27,28 +23,19 @@ Found Value(std::string& out, std::string v) {
   return Found::Value;
 }
 
-// Seconds since the first read; the count keeps increasing across midnight.
-std::string TimerValue() {
-  static bool started = false;
-  static double base = 0, last = 0, days = 0;
-  SYSTEMTIME t;
-  GetLocalTime(&t);
-  const double now = t.wHour * 3600.0 + t.wMinute * 60.0 + t.wSecond + t.wMilliseconds / 1000.0;
-  if (!started) {
-    started = true;
-    base = last = now;
-  }
-  if (now < last) days += 86400;
-  last = now;
-  return FormatNumber(static_cast<Num>(now + days - base), "0.000");
+// Seconds since the first read, with three decimals.
+std::string TimerValue(Interp& in) {
+  const ClockReading t = in.system->Now();
+  const double now = t.hour * 3600.0 + t.minute * 60.0 + t.second + t.millisecond / 1000.0;
+  return FormatNumber(static_cast<Num>(in.timer.Read(now)), "0.000");
 }
 
-Found ReadThreadId(Interp&, std::string& out) { return Value(out, std::to_string(GetCurrentThreadId())); }
+Found ReadThreadId(Interp& in, std::string& out) { return Value(out, std::to_string(in.system->ThreadId())); }
 Found ReadBinGet(Interp& in, std::string& out) { return Value(out, in.files.binget); }
 Found ReadCreateExe(Interp& in, std::string& out) { return Value(out, in.mach.packaged ? "1" : "0"); }
 Found ReadError(Interp& in, std::string& out) { return Value(out, std::to_string(in.err.code)); }
 Found ReadErrorLevel(Interp& in, std::string& out) { return Value(out, std::to_string(in.err.errorlevel)); }
-Found ReadTimer(Interp&, std::string& out) { return Value(out, TimerValue()); }
+Found ReadTimer(Interp& in, std::string& out) { return Value(out, TimerValue(in)); }
 Found ReadExtract(Interp& in, std::string& out) { return Value(out, in.text.extract); }
 Found ReadWhere(Interp& in, std::string& out) { return Value(out, std::to_string(in.files.where)); }
 Found ReadLastSet(Interp& in, std::string& out) { return Value(out, in.vars.lastSet); }
@@ -56,44 +43,38 @@ Found ReadLastSet(Interp& in, std::string& out) { return Value(out, in.vars.last
 Found ReadLastFocus(Interp& in, std::string& out) {
   return Value(out, in.focus.lastFocus ? std::to_string(in.focus.lastFocus) : std::string());
 }
-Found ReadAdmin(Interp&, std::string& out) { return Value(out, RegistryCanOpenSecurity() ? "1" : "0"); }
+Found ReadAdmin(Interp& in, std::string& out) { return Value(out, in.system->IsAdministrator() ? "1" : "0"); }
 
 // Only while a choice window is open; otherwise the variable CHOICE.
 Found ReadChoice(Interp& in, std::string& out) {
-  if (!ChoiceValue(in, out)) return Found::NotBuiltin;
+  if (!in.system->ChoiceValue(in, out)) return Found::NotBuiltin;
   in.boxes.choice = out;
   return Found::Value;
 }
 
-Found ReadTime(Interp&, std::string& out) {
-  SYSTEMTIME t;
-  GetLocalTime(&t);
+Found ReadTime(Interp& in, std::string& out) {
+  const ClockReading t = in.system->Now();
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%02u:%02u:%02u", t.wHour, t.wMinute, t.wSecond);
+  std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", t.hour, t.minute, t.second);
   return Value(out, buf);
 }
 
-Found ReadDate(Interp&, std::string& out) {
-  SYSTEMTIME t;
-  GetLocalTime(&t);
+Found ReadDate(Interp& in, std::string& out) {
+  const ClockReading t = in.system->Now();
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%04u/%02u/%02u", t.wYear, t.wMonth, t.wDay);
+  std::snprintf(buf, sizeof buf, "%04d/%02d/%02d", t.year, t.month, t.day);
   return Value(out, buf);
 }
 
 // 1 for Sunday to 7 for Saturday, from the clock in universal time.
-Found ReadWeekday(Interp&, std::string& out) {
-  SYSTEMTIME t;
-  GetSystemTime(&t);
-  return Value(out, std::to_string(t.wDayOfWeek + 1));
-}
+Found ReadWeekday(Interp& in, std::string& out) { return Value(out, std::to_string(in.system->Now().weekdayUtc + 1)); }
 
 Found ReadNAnswer(Interp& in, std::string& out) {
   return Value(out, std::to_string(in.vars.Sys(SysList::ANSWER).size()));
 }
 Found ReadNData(Interp& in, std::string& out) { return Value(out, std::to_string(in.vars.Sys(SysList::DATA).size())); }
-Found ReadScreenHeight(Interp&, std::string& out) { return Value(out, std::to_string(GetSystemMetrics(SM_CYSCREEN))); }
-Found ReadScreenWidth(Interp&, std::string& out) { return Value(out, std::to_string(GetSystemMetrics(SM_CXSCREEN))); }
+Found ReadScreenHeight(Interp& in, std::string& out) { return Value(out, std::to_string(in.system->Screen().height)); }
+Found ReadScreenWidth(Interp& in, std::string& out) { return Value(out, std::to_string(in.system->Screen().width)); }
 Found ReadScript(Interp& in, std::string& out) { return Value(out, in.run.ScriptName()); }
 
 // The text after the first "." of the script's name.
@@ -107,7 +88,7 @@ Found ReadScriptExt(Interp& in, std::string& out) {
 
 // Directory settings must name an existing folder; they are kept with a
 // trailing "\".
-bool ValidateDirectory(std::string& path) {
+bool ValidateDirectory(Interp& in, std::string& path) {
   std::string p = Trim(path);
   if (p.empty()) {
     path.clear();
@@ -116,8 +97,7 @@ bool ValidateDirectory(std::string& path) {
   std::string probe = p;
   while (probe.size() > 3 && probe.back() == '\\') probe.pop_back();
   if (probe.size() == 2 && probe[1] == ':') probe += '\\';
-  const DWORD a = GetFileAttributesA(probe.c_str());
-  if (a == INVALID_FILE_ATTRIBUTES || !(a & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  if (!in.system->FolderExists(probe)) return false;
   if (p.back() != '\\') p += '\\';
   path = p;
   return true;
@@ -129,7 +109,7 @@ bool ValidateDirectory(std::string& path) {
 // given.
 bool WriteFolder(Interp& in, std::string& value, std::string& setting, const std::string* fallback) {
   std::string dir = value;
-  if (!ValidateDirectory(dir)) {
+  if (!ValidateDirectory(in, dir)) {
     in.err.code = kErrNotAccessible;
     if (fallback) dir = *fallback;
     if (!dir.empty() && dir.back() != '\\') dir += '\\';
@@ -172,7 +152,7 @@ bool WriteWhere(Interp& in, std::string& v) {
 }
 bool WriteChoice(Interp& in, std::string& v) {
   in.boxes.choice = v;
-  SelectChoice(in, v);
+  in.system->SelectChoice(in, v);
   return false;
 }
 bool WriteLogFile(Interp& in, std::string& v) {
@@ -288,13 +268,12 @@ const SpecialVariable* SpecialVariables(size_t& count) {
 SubstHost::Found Interp::Builtin(std::string_view name, std::string& out) {
   // Names between "WORKAREA.H" and "WORKAREA.Y" select by their last letter.
   if (name >= std::string_view("WORKAREA.H") && name <= std::string_view("WORKAREA.Y")) {
-    RECT r{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0);
+    const ScreenArea a = system->Screen();
     switch (name.back()) {
-      case 'X': out = std::to_string(r.left); break;
-      case 'Y': out = std::to_string(r.top); break;
-      case 'W': out = std::to_string(r.right - r.left); break;
-      case 'H': out = std::to_string(r.bottom - r.top); break;
+      case 'X': out = std::to_string(a.left); break;
+      case 'Y': out = std::to_string(a.top); break;
+      case 'W': out = std::to_string(a.right - a.left); break;
+      case 'H': out = std::to_string(a.bottom - a.top); break;
       default: out.clear(); break;
     }
     return Found::Final;
@@ -304,9 +283,11 @@ SubstHost::Found Interp::Builtin(std::string_view name, std::string& out) {
   return v->read(*this, out);
 }
 
+std::string Interp::SharedGet(std::string_view name) { return system->SharedGet(name); }
+
 const std::vector<std::string>* Interp::ComputedList(SysList id) {
   if (id != SysList::ATRUN) return nullptr;
-  return AtRunList();
+  return system->AtRunList();
 }
 
 }  // namespace kes

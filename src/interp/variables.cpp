@@ -353,15 +353,18 @@ std::string ResolveName(std::string_view rawName, VarStore& vars, SubstHost& hos
 
 namespace {
 
-void SubstituteDepth(std::string& line, VarStore& vars, SubstHost& host, const SubstOptions& opt, int depth) {
+// `budget` is the number of references one line may still replace, shared
+// by the nested substitutions of indexes: a value that keeps bringing back
+// references ("%A%" holding "%A%", or indexes in parentheses that hold
+// more) ends there instead of cycling or multiplying its work.
+void SubstituteDepth(std::string& line, VarStore& vars, SubstHost& host, const SubstOptions& opt, int depth,
+                     int& budget) {
   const std::string_view delim = opt.delim.empty() ? std::string_view("%") : opt.delim;
   {
     const std::string_view lt = LTrimView(line);
     if (StartsWithNoCase(lt, "REM ") || (!line.empty() && (line[0] == ';' || line[0] == '\''))) return;
   }
-  // A pass limit keeps self-referring values ("%A%" holding "%A%") from
-  // cycling forever below the length bound.
-  for (int pass = 0; pass < 10000; ++pass) {
+  while (budget-- > 0) {
     const size_t p = line.find(delim);
     if (p == std::string::npos) return;
     const size_t nameStart = p + delim.size();
@@ -374,7 +377,7 @@ void SubstituteDepth(std::string& line, VarStore& vars, SubstHost& host, const S
         const size_t pc = line.find(')', po + 1);
         if (pc != std::string::npos) {
           std::string inner = line.substr(po + 1, pc - po - 1);
-          SubstituteDepth(inner, vars, host, opt, depth + 1);
+          SubstituteDepth(inner, vars, host, opt, depth + 1, budget);
           line.replace(po, pc - po + 1, inner);
           q = line.find(delim, nameStart);
         }
@@ -405,7 +408,8 @@ void SubstituteDepth(std::string& line, VarStore& vars, SubstHost& host, const S
 }  // namespace
 
 void Substitute(std::string& line, VarStore& vars, SubstHost& host, const SubstOptions& opt) {
-  SubstituteDepth(line, vars, host, opt, 0);
+  int budget = kSubstPasses;
+  SubstituteDepth(line, vars, host, opt, 0, budget);
 }
 
 // Protected values are stored through the program's scrambling routine.

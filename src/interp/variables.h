@@ -25,8 +25,10 @@ inline constexpr int kCallLevels = 17;  // call depths 0 to 15, plus one spare
 // Writing a list element by number grows the list; beyond this the write is
 // refused, so a stray index cannot exhaust memory.
 inline constexpr size_t kMaxListIndex = 2'000'000;
-// Substitution stops expanding once a line reaches this length.
+// Substitution stops expanding once a line reaches this length, or once it
+// has replaced this many references in one line.
 inline constexpr size_t kSubstLimit = 6144;
+inline constexpr int kSubstPasses = 10000;
 
 enum class SysList : int {
   ATRUN, ANSWER, ARG, ASKCHECK, ASKMULTI, CUT, DATA, DIR, FTPDIR, FTPLIST, NETINFO, NETLIST,

@@ -5,6 +5,7 @@
 #include "net/http.h"
 #include "packaging/package.h"
 #include "packaging/package_format.h"
+#include "script/prepare.h"
 #include "startup/childmode.h"
 
 namespace kes {

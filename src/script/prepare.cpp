@@ -1,10 +1,5 @@
 #include "script/prepare.h"
 
-#include "interp/log.h"
-#include "startup/childmode.h"
-#include "startup/runner.h"
-#include "trace/trace.h"
-
 namespace kes {
 
 namespace {
@@ -41,6 +36,36 @@ void SubstituteForLine(Interp& in, std::string& l) {
 
 }  // namespace
 
+void SplitCommandWord(std::string_view l, std::string& word, std::string& args) {
+  const size_t eq = l.find('=');
+  size_t cut;
+  if (eq != std::string_view::npos) {
+    const size_t sp = l.substr(0, eq).find(' ');
+    cut = sp != std::string_view::npos ? sp : eq;
+  } else {
+    cut = l.find(' ');
+  }
+  if (cut == std::string_view::npos) {
+    word = Upper(l);
+    args.clear();
+  } else {
+    word = Upper(l.substr(0, cut));
+    args.assign(l.substr(cut + 1));
+  }
+}
+
+std::string EncodeBlockLine(int number, std::string_view line) {
+  std::string c(line);
+  ReplaceAll(c, std::string_view("\0", 1), std::string_view("\xFF\x01\xFF\x01\xFF", 5));
+  ReplaceAll(c, "\r\n", "\xFE\x01\xFE\x01\xFE");
+  return std::to_string(900000 + number) + c + "\r\n";
+}
+
+void DecodeBlockLine(std::string& line) {
+  ReplaceAll(line, std::string_view("\xFF\x01\xFF\x01\xFF", 5), std::string_view("\0", 1));
+  ReplaceAll(line, "\xFE\x01\xFE\x01\xFE", "\r\n");
+}
+
 bool IsBlockIfLine(std::string_view line) {
   const std::string_view u = TrimView(line);
   return StartsWithNoCase(u, "IF") && u.size() >= 4 && EqualsNoCase(u.substr(u.size() - 4), "THEN");
@@ -53,7 +78,7 @@ bool LoopFinished(const ForRecord& f) {
 
 Prepared PrepareLine(Interp& in, std::string& L, bool lineOnly, BlockStacks& st) {
   LineState& ln = in.line;
-  Frame& frame = CurrentFrame(in);
+  Frame& frame = in.run.CurrentFrame();
 
   // 1-3: clean the line and remember it
   ++frame.line;
@@ -75,7 +100,7 @@ Prepared PrepareLine(Interp& in, std::string& L, bool lineOnly, BlockStacks& st)
   if (comment && !L.empty() && L[0] == '#') {
     L.erase(0, 1);
     ln.commandText = L;
-    TraceEvent(in, ">", L);
+    in.system->Trace(in, ">", L);
     return Prepared::Finished;
   }
 
@@ -171,11 +196,14 @@ Prepared PrepareLine(Interp& in, std::string& L, bool lineOnly, BlockStacks& st)
     ln.second = Upper(b.substr(0, b.find(' ')));
   }
 
-  ln.command = FindCommand(ln.word);
-  const uint8_t flags = ln.command ? ln.command->flags : 0;
+  return Prepared::Run;
+}
+
+Prepared PrepareCommand(Interp& in, const std::string& L, uint8_t flags) {
+  LineState& ln = in.line;
 
   // 18: trace
-  if (!(flags & kNotTraced)) TraceEvent(in, ">", L);
+  if (!(flags & kNotTraced)) in.system->Trace(in, ">", L);
 
   // 19: lines attached to a box are collected, not run
   if (flags & kOpensBoxLines) {
@@ -186,19 +214,13 @@ Prepared PrepareLine(Interp& in, std::string& L, bool lineOnly, BlockStacks& st)
   } else if (in.run.boxCollecting) {
     // The runner reads exactly four digits back; later lines show 9999,
     // the highest number the box lines carry.
-    in.run.boxBlock += ZeroPad(std::min(frame.line, 9999), 4) + ln.commandText + "\xFF\xFE";
+    in.run.boxBlock += ZeroPad(std::min(in.run.CurrentFrame().line, 9999), 4) + ln.commandText + "\xFF\xFE";
     return Prepared::Finished;
   }
 
   // 20: most commands start with a clean error code
   if (!(flags & kKeepsError)) in.err.code = 0;
   return Prepared::Run;
-}
-
-void ErrorEpilogue(Interp& in, const std::string& logText, bool notLogged) {
-  if (in.err.code <= 0) return;
-  SetVariable(in, "ERROR", std::to_string(in.err.code));
-  if (!notLogged) WriteLog(in, logText);
 }
 
 void PerLineResets(Interp& in) {
@@ -212,40 +234,6 @@ void PerLineResets(Interp& in) {
   } else {
     in.sep.quote = "\"";
   }
-}
-
-void AfterCommand(Interp& in, const std::string& L, bool setCaller, bool notLogged) {
-  LineState& ln = in.line;
-  // 1: name := expression
-  if (!setCaller && in.err.code <= 0) {
-    const size_t p = ln.commandText.find(":=");
-    if (p != std::string::npos) {
-      std::string name = ln.commandText.substr(0, p);
-      ReplaceAll(name, "SET ", "");
-      ReplaceAll(name, "set ", "");
-      const size_t q = L.find(":=");
-      AssignExpression(in, name, q == std::string::npos ? std::string_view() : std::string_view(L).substr(q + 2));
-    }
-  }
-  // 2: a word without handler
-  bool syntax = false;
-  // A sub-keyword no handler knows leaves -999, which is not logged.
-  if (in.err.code == kErrNoHandler && ln.unhandled && !setCaller) {
-    in.err.code = kErrUsage;
-    syntax = true;
-  }
-  // 3: publish the result
-  if (ln.result != kNoResult) {
-    const std::string word = ln.word;
-    const std::string result = ln.result;
-    SetVariable(in, word, result);
-    if (ln.secondResult) SetVariable(in, "N" + word, result);
-  }
-  // 4-5
-  if (in.err.code > 0) ErrorEpilogue(in, syntax ? "Syntax : " + L : L, notLogged);
-  PerLineResets(in);
-  // 6
-  if (in.run.tracing && !(ln.command && (ln.command->flags & kNoErrorTrace))) TraceEvent(in, "ERR", L);
 }
 
 }  // namespace kes

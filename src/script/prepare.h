@@ -17,9 +17,16 @@ enum class Prepared {
   Epilogue,  // only the error epilogue runs (ELSE or ENDIF without IF)
 };
 
+// Steps 1-17: cleaning, comments, labels, substitution, block words, the
+// command word, its arguments and second word (in.line). Run: the caller
+// looks the word up in the command table and goes on with PrepareCommand.
 Prepared PrepareLine(Interp& in, std::string& line, bool lineOnly, BlockStacks& st);
+// Steps 18-20, from the word facts of the command (WordFlag bits): the
+// trace, the collection of box lines, the error code reset.
+Prepared PrepareCommand(Interp& in, const std::string& line, uint8_t flags);
 
-// Steps after the command. `setCaller` marks a command run by LET/SETCDE.
+// Steps after the command (in the dispatcher). `setCaller` marks a command
+// run by LET/SETCDE.
 void AfterCommand(Interp& in, const std::string& line, bool setCaller, bool notLogged);
 
 // Writes a failed line to the log and sets ERROR, when the error is positive.
@@ -28,6 +35,12 @@ void ErrorEpilogue(Interp& in, const std::string& logText, bool notLogged);
 // Separator and quote return to their defaults unless a command asked them
 // to hold for one more line.
 void PerLineResets(Interp& in);
+// One line of a collected ADMIN block: the six-digit number (900000 + n),
+// the line with NUL and CR LF escaped, and CR LF.
+std::string EncodeBlockLine(int n, std::string_view line);
+// Undoes the escapes of a block line once its number is removed.
+void DecodeBlockLine(std::string& line);
+
 // A line that opens an IF block: it starts with IF and ends with THEN.
 bool IsBlockIfLine(std::string_view line);
 

@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "interp/dispatcher.h"
+#include "script/prepare.h"
 #include "startup/exchange.h"
 #include "sysadmin/launcher.h"
 
@@ -118,18 +119,6 @@ bool TestSwitchIs(const char* name, const char* value) {
 }
 
 }  // namespace
-
-std::string EncodeBlockLine(int number, std::string_view line) {
-  std::string c(line);
-  ReplaceAll(c, std::string_view("\0", 1), std::string_view("\xFF\x01\xFF\x01\xFF", 5));
-  ReplaceAll(c, "\r\n", "\xFE\x01\xFE\x01\xFE");
-  return std::to_string(900000 + number) + c + "\r\n";
-}
-
-void DecodeBlockLine(std::string& line) {
-  ReplaceAll(line, std::string_view("\xFF\x01\xFF\x01\xFF", 5), std::string_view("\0", 1));
-  ReplaceAll(line, "\xFE\x01\xFE\x01\xFE", "\r\n");
-}
 
 bool ChildModeText(Interp& in, std::string_view handleText, std::string& text) {
   text.clear();

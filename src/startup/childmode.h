@@ -19,11 +19,7 @@ bool ChildModeText(Interp& in, std::string_view handleText, std::string& text);
 // however its lines end. Nothing when the child has no caller (or has
 // answered already).
 void ChildModeReturn(Interp& in);
-// One collected block line: the six-digit number (900000 + n), the line with
-// NUL and CR LF escaped, and CR LF.
-std::string EncodeBlockLine(int n, std::string_view line);
-// Undoes the escapes of a block line once its number is removed.
-void DecodeBlockLine(std::string& line);
+// The lines of a block are encoded by EncodeBlockLine (script/prepare.h).
 
 // ---- the caller
 // Runs the collected ADMIN block in a second instance of the interpreter,

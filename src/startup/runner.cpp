@@ -14,13 +14,6 @@
 
 namespace kes {
 
-Frame& CurrentFrame(Interp& in) {
-  static Frame spare;
-  const int d = in.run.callDepth;
-  if (d < 0 || d >= static_cast<int>(in.run.frames.size())) return spare;
-  return in.run.frames[static_cast<size_t>(d)];
-}
-
 void NestingError(Interp& in) {
   in.err.code = kErrUsage;
   const ScriptLevel* lvl = in.run.CurrentLevel();

@@ -12,7 +12,7 @@ namespace kes {
 inline constexpr int kMaxCallDepth = 15;
 
 // The frame of the current call depth (a spare frame before any script).
-Frame& CurrentFrame(Interp& in);
+inline Frame& CurrentFrame(Interp& in) { return in.run.CurrentFrame(); }
 
 // Runs a script ("name,arg1,arg2..."), a sub (subCall set on entry), or a
 // special source ("$$" the command text, "$handle" child mode). On return

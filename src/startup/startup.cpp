@@ -14,7 +14,11 @@
 namespace kes {
 
 Interp& K() {
-  static Interp* in = new Interp();  // lives until the process ends
+  static Interp* in = [] {
+    Interp* i = new Interp();  // lives until the process ends
+    i->system = &TheWindowsSystem();
+    return i;
+  }();
   return *in;
 }
 

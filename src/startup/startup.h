@@ -8,6 +8,9 @@
 
 namespace kes {
 
+// The interpreter core's view of Windows, installed in K().
+System& TheWindowsSystem();
+
 // Runs start-up, the command line's script and the exit sequence. The DLL
 // form passes the command line it was given.
 [[noreturn]] void ProcessEntry(const char* commandLine = nullptr);
