@@ -67,22 +67,25 @@ void AttachCollectedLines(Interp& in) {
 
 bool RunWait(Interp& in, Ctx& ctx, WaitPass pass, void* data) {
   AttachCollectedLines(in);
-  const DWORD start = GetTickCount();
+  // Run again after a box's lines, the wait keeps the deadline it began with.
+  const DWORD start = in.run.afterBoxLines ? in.waits.boxWaitStart : GetTickCount();
+  in.run.afterBoxLines = false;
   const uint64_t limitMs = in.waits.maxWait > 0 ? static_cast<uint64_t>(in.waits.maxWait) * 1000u : 0;
   for (;;) {
     if (pass(in, data)) {
       in.err.code = 0;
       return true;
     }
-    if (OptionalBoxShown(in, ctx)) {
-      in.err.code = 0;
-      return false;
-    }
-    PumpMessages();
     if ((limitMs && GetTickCount() - start > limitMs) || WaitInterrupted(in)) {
       in.err.code = 1;
       return false;
     }
+    if (OptionalBoxShown(in, ctx)) {
+      in.waits.boxWaitStart = start;
+      in.err.code = 0;
+      return false;
+    }
+    PumpMessages();
     Sleep(0);  // no pause: only let other ready threads run
   }
 }

@@ -89,6 +89,10 @@ struct WaitState {
   // Set by the trace window's "Force wait": the running wait ends at once
   // with error 1 (a wait that sees it clears it).
   bool forceEnd = false;
+  // When a wait ends to run a box's lines, the tick count it began at: the
+  // wait line that runs again after them keeps its first deadline, so a box
+  // that stays on screen cannot hold the script past MAXWAIT.
+  uint32_t boxWaitStart = 0;
 };
 
 // The folders a script sets for its files (DIRLOG belongs to the log).
@@ -331,6 +335,7 @@ struct RunnerState {
   // pending lines queued by "#OPT#"
   std::deque<std::string> pending;
   bool pendingFromOptional = false;
+  bool afterBoxLines = false;  // the line running is the one that queued them
   // ADMIN block collection
   bool adminCollecting = false;
   std::string adminBlock;

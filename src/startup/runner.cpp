@@ -247,7 +247,9 @@ void RunScript(Interp& in, std::string source, bool reportMissing, bool& subCall
     if (!lvl) break;
 
     bool advance = !fromQueue;
+    run.afterBoxLines = false;
     if (fromQueue && run.pending.empty()) {
+      run.afterBoxLines = true;  // the line at the saved index runs again
       TraceText(in, std::string("End ") + (run.pendingFromOptional ? "& Erase ( OPTIONALBOX" : "( IGNOREBOX") + " )");
     }
     if (out.size() >= 5 && out[0] == '#' && out[4] == '#') {
@@ -274,6 +276,7 @@ void RunScript(Interp& in, std::string source, bool reportMissing, bool& subCall
       if (code == "#OPT#") {
         for (auto& e : SplitPlain(operand, "\xFF\xFE"))
           if (!e.empty()) run.pending.push_back(std::move(e));
+        if (run.pending.empty()) run.afterBoxLines = true;  // no lines: the same line again at once
         continue;
       }
       if (code == "#IMM#") {

@@ -193,6 +193,7 @@ class Waits : public ::testing::Test {
     in.waits.boxes.clear();
     in.waits.forceEnd = false;
     in.run.boxBlock.clear();
+    in.run.afterBoxLines = false;
     in.run.stopRequested = in.run.abort = false;
     in.sw.interrupt = false;
     in.err.code = 0;
@@ -253,6 +254,29 @@ TEST_F(Waits, OptionalBoxesRunTheirLinesOnceIgnoredBoxesAgain) {
     EXPECT_FALSE(in.run.pendingFromOptional);
     EXPECT_EQ(in.waits.boxes.size(), 2u);  // stays
   }
+  DestroyWindow(box);
+}
+
+TEST_F(Waits, ABoxThatStaysDoesNotHoldTheWaitPastMaxWait) {
+  HWND box = CreateWindowExA(0, "Static", "Kestrova Staying Box", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                             nullptr);
+  in.waits.maxWait = 1;
+  in.waits.boxes.push_back(OptionalBox{"Kestrova Staying Box", "", "0003X\xFF\xFE", false});
+  EXPECT_FALSE(RunWait(in, ctx, NeverFound, nullptr));
+  EXPECT_EQ(control, "#OPT#0003X\xFF\xFE");
+  // the runner ran the box's lines, and the wait line runs again: the
+  // deadline is the first one, long past here
+  in.waits.boxWaitStart -= 5000;
+  in.run.afterBoxLines = true;
+  control.clear();
+  EXPECT_FALSE(RunWait(in, ctx, NeverFound, nullptr));
+  EXPECT_EQ(in.err.code, 1);
+  EXPECT_TRUE(control.empty());
+  EXPECT_FALSE(in.run.afterBoxLines);
+  // a new wait starts its own time
+  EXPECT_FALSE(RunWait(in, ctx, NeverFound, nullptr));
+  EXPECT_EQ(in.err.code, 0);
+  EXPECT_EQ(control, "#OPT#0003X\xFF\xFE");
   DestroyWindow(box);
 }
 
