@@ -1,5 +1,9 @@
-// The common machinery of the boxes: in-memory dialog templates laid out in
-// dialog units, fonts, the modal box runner and the box kinds.
+// The frame every modal box shares: in-memory dialog templates laid out in
+// dialog units, fonts, the message, icon, "©", OK and Cancel, footer and
+// button-label controls, and the modal loop with its window procedure. Each
+// box kind lives in its own file (box_ask.cpp, box_askcheck.cpp, ...): it
+// derives from Box, builds its template with the helpers here, and brings
+// its own rules through the hooks; the window procedure knows no kind.
 #pragma once
 
 #include <windows.h>
@@ -12,38 +16,21 @@
 
 namespace kes {
 
-// Control identifiers the event handlers test.
-enum BoxId : WORD {
+// The ids of the frame's controls. A box kind names its own controls in its
+// own file; the numbers are those the boxes have always had.
+enum FrameId : WORD {
   kIdOk = 1,
-  kIdCancel = 2,
-  kIdCopyright = 101,  // also "Fin" of the popup window
-  kIdFooterButtons = 103,  // footer of ASKBUTTON, message line of ASKFILE, progress of the popup
-  kIdValidLine = 104,      // also the folder list of ASKFILE and ASKDIR
-  kIdValidation = 105,
-  kIdFooter = 106,
-  kIdHide = 200,
-  kIdPercent = 203,
-  kIdMultiOk = 999,
-  kIdButtonBase = 1000,  // ASKBUTTON buttons, ASKMULTI labels
-  kIdIcon = 1771,
-  kIdAskField = 3000,
-  kIdCheckBase = 5000,  // ASKCHECK rows
-  kIdCheckScroll = 4999,
-  kIdList = 4001,
-  kIdListHeader = 4002,
-  kIdPrev = 4003,
-  kIdNext = 4004,
-  kIdLineCounter = 4005,
-  kIdDrive = 4010,
+  kIdCancel = 2,  // also the Escape key
+  kIdCopyright = 101,
+  kIdValidation = 105,  // the validation line (red)
+  kIdFooter = 106,      // the footer line showing LABEL
+  kIdIcon = 1771,       // the program icon (resource)
+  kIdAskField = 3000,   // the first answer field; the fields of one box follow it
   kIdMessage = 7117,
-  kIdLabelButtonBase = 9900,
+  kIdLabelButtonBase = 9900,  // the buttons of the button-label list
 };
 
 inline constexpr UINT kMaxWaitTimer = 11111;
-inline constexpr int kCheckPage = 15;
-inline constexpr int kListPage = 15;
-inline constexpr int kMaxButtons = 16;
-inline constexpr int kMaxMultiFields = 20;
 inline constexpr int kMaxLabelButtons = 10;
 inline constexpr size_t kMaxMessage = 60000;
 
@@ -72,41 +59,49 @@ class DialogTemplate {
   int cx_, cy_;
 };
 
-enum class BoxKind { Echo, EchoError, AskOk, Ask, AskButton, AskCheck, AskList, AskFormat, AskMulti, AskFile, AskDir, Show, About };
+// One modal box while it runs. The frame handles what every box has (the
+// message and footer texts, "©", Cancel, the button labels, MAXWAIT, files
+// dropped on an answer field, the red validation line); a box kind derives
+// from it and answers the hooks.
+class Box {
+ public:
+  explicit Box(Interp& interp) : in(interp) {}
+  Box(const Box&) = delete;
+  Box& operator=(const Box&) = delete;
+  virtual ~Box();
 
-// One modal box while it runs.
-struct Box {
-  Interp* in = nullptr;
-  BoxKind kind = BoxKind::Echo;
+  Interp& in;
   std::string message;
-  std::vector<std::string> items;  // the valid answers (or the items shown)
-  std::string initial;             // ASK: text given by the caller
-  bool hasInitial = false;
-  bool password = false;
-  bool center = false;
+  bool center = false;  // the message is centred
   std::string answer;
-  // ASKCHECK
-  std::vector<char> checks;
-  int page = 0;
-  int rows = 0;
-  // ASKLIST / ASKFORMAT
-  std::vector<std::string> listItems;  // shown texts
-  std::vector<std::string> headings;
-  int listTop = 0;
-  // ASKFILE / ASKDIR
-  std::string folder;
-  std::vector<std::string> entries;  // "\\" prefix marks a folder
-  // window state
-  HWND hwnd = nullptr;
-  std::vector<HFONT> fonts;
-  HBRUSH red = nullptr;
-};
 
-// A control font: size in points (0 means 8), face index (1-based in the
-// face list, -1 the script's face), bold.
-HFONT MakeFont(int size, int face, bool bold);
-// The escape answer.
-inline std::string EscAnswer() { return std::string(1, kEscChar); }
+  // ---- the hooks of the box kinds
+  // Fills the kind's controls once the box exists. Answers the control that
+  // takes the focus; null: OK, or Cancel when there is no OK.
+  virtual HWND Init(HWND) { return nullptr; }
+  // OK was pressed: End() with the answer, or leave the box open.
+  virtual void Ok(HWND d) { End(d, ""); }
+  // A command from a control of the kind; false when the id is none of its.
+  virtual bool Command(HWND, int /*id*/, int /*code*/) { return false; }
+  // A scroll bar of the kind moved; false when it is none of its.
+  virtual bool Scroll(HWND, HWND /*bar*/, WPARAM) { return false; }
+  // The background brush of a control of the kind, with the colours set on
+  // dc; null: the system's.
+  virtual HBRUSH Colours(HWND, int /*id*/, HDC) { return nullptr; }
+  // A button of the button-label list ends the box: the kind keeps what the
+  // person set (ASKCHECK keeps its check marks).
+  virtual void KeepState(HWND) {}
+  // The id of the line that shows LABEL.
+  virtual WORD FooterId() const { return kIdFooter; }
+
+  // Ends the box with this answer.
+  void End(HWND d, std::string a);
+  // Gives a control a font, deleted with the box.
+  void SetFont(HWND d, int id, int size, int face, bool bold);
+
+ private:
+  std::vector<HFONT> fonts_;
+};
 
 // Runs a box built from the template; returns its answer. Refuses (answer
 // escape) while another modal box is open.
@@ -115,34 +110,39 @@ bool ModalBoxOpen();
 // Runs the end request once the open box has closed.
 void DeferEndRequest();
 
-// The box kinds.
-std::string MessageBoxKind(Interp& in, BoxKind kind, std::string_view message, const std::vector<std::string>& items,
-                           bool hasInitial = false, std::string_view initial = {});
-std::string AskButtonBox(Interp& in, std::string_view message);
-std::string AskCheckBox(Interp& in, std::string_view message);
-std::string AskListBox(Interp& in, std::string_view message, bool format);
-std::string AskMultiBox(Interp& in, std::string_view message);
-std::string AskPathBox(Interp& in, std::string_view start, bool file);
-std::string ShowTextBox(Interp& in, std::string_view text);
-void AboutBox(Interp& in, HWND owner);
+// ---- helpers of the box kinds
+DWORD BoxStyle();
+// The message control of the frame.
+enum class MessageControl { None, Static, Text, CentredText };
+// Icon, "©" button and the message control at (x, y), w x h.
+void AddFrame(DialogTemplate& t, MessageControl message, bool center, int x, int y, int w, int h);
+// OK and Cancel as the OK and ESC switches want them, in a box of that width.
+void AddOkCancel(DialogTemplate& t, const Interp& in, bool noCancel, int y, WORD okId = kIdOk);
+void AddFooter(DialogTemplate& t, WORD id, int x, int y, int w, int h);
+// Buttons of the button-label list, five a row from y; answers the y below them.
+int AddLabelButtons(DialogTemplate& t, const Interp& in, int y);
+void SetText(HWND d, int id, std::string_view s);
+void ShowValidation(HWND d, int id);
+std::string ItemText(HWND h);
+std::string DlgText(HWND d, int id);
+// A text with "&" doubled, for a button caption.
+std::string Amp(std::string_view s);
+// Registers the "ASK" answer-field class before a template names it.
+void RegisterAskFieldClass();
+// The escape answer.
+inline std::string EscAnswer() { return std::string(1, kEscChar); }
+// A control font: size in points (0 means 8), face index (1-based in the
+// face list), bold.
+HFONT MakeFont(int size, int face, bool bold);
 
-// The system dialogs, closed by MAXWAIT like the boxes.
-std::string FileDialog(Interp& in, std::string_view start, std::string_view pattern, bool save);
-std::string DirDialog(Interp& in, std::string_view start);
-std::string ColorDialog(Interp& in, const std::vector<std::string>& items);
-std::string FontDialog(Interp& in, const std::vector<std::string>& items);
-
-// Popup window, notification icon, end request, choice window, extras.
-// throttled: the values are taken, but an existing window is repainted only
-// when the last repaint is 50 ms old (the progress of long operations).
-void PopupCommand(Interp& in, bool gauge, std::vector<std::string> items, std::string_view rawText,
-                  bool throttled = false);
-void PopupClose(Interp& in);
-std::string PopupText(int id);
-void IconBar(Interp& in, std::string_view mode);
-void EndRequest(Interp& in);
-int ChoiceCommand(Interp& in, const std::vector<std::string>& items);
-int BackgroundCommand(Interp& in, const std::vector<std::string>& items);
-int PictureCommand(Interp& in, const std::vector<std::string>& items);
+// ---- helpers of the program's other windows
+// The title of the program's windows: the script's title, else the product name.
+std::string WindowTitleOf(const Interp& in);
+// Registers a plain window class once.
+void RegisterPlainClass(const char* name, WNDPROC proc, HBRUSH background = nullptr);
+// The path names an existing folder.
+bool IsFolder(const std::string& path);
+// A whole number with an optional sign, as window positions are given.
+bool IsWholeNumber(std::string_view s);
 
 }  // namespace kes

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "boxes/box_frame.h"
+#include "boxes/box_kinds.h"
 #include "interp/version.h"
 
 namespace kes {
@@ -28,7 +29,7 @@ HWND__* MainWindow() {
 }
 
 std::string ShowErrorBox(Interp& in, std::string_view message) {
-  return MessageBoxKind(in, BoxKind::EchoError, message, {});
+  return EchoErrorBox(in, message);
 }
 
 // "ON,caption" shows the popup with a caption, "pos,total[,%]" moves the

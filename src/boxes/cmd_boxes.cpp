@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "boxes/box_frame.h"
+#include "boxes/box_kinds.h"
 #include "boxes/boxes.h"
 #include "interp/commands.h"
 
@@ -24,10 +25,10 @@ std::string MessageText(const Interp& in) { return Trim(in.line.args); }
 void CmdAsk(Interp& in, Ctx& c) {
   const std::string msg = MessageText(in);
   switch (c.Word<AskWord>()) {
-    case AskWord::Echo: MessageBoxKind(in, BoxKind::Echo, msg, {}); break;
-    case AskWord::EchoError: in.line.result = MessageBoxKind(in, BoxKind::EchoError, msg, {}); break;
-    case AskWord::AskOk: in.line.result = MessageBoxKind(in, BoxKind::AskOk, msg, {}); break;
-    case AskWord::Ask: in.line.result = MessageBoxKind(in, BoxKind::Ask, msg, in.vars.Sys(SysList::ANSWER)); break;
+    case AskWord::Echo: EchoBox(in, msg); break;
+    case AskWord::EchoError: in.line.result = EchoErrorBox(in, msg); break;
+    case AskWord::AskOk: in.line.result = AskOkBox(in, msg); break;
+    case AskWord::Ask: in.line.result = AskBox(in, msg, in.vars.Sys(SysList::ANSWER)); break;
   }
 }
 

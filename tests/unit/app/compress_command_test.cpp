@@ -7,6 +7,7 @@
 #include <string>
 
 #include "boxes/box_frame.h"
+#include "boxes/box_kinds.h"
 #include "boxes/boxes.h"
 #include "interp/commands.h"
 #include "packaging/compress.h"
@@ -108,7 +109,7 @@ TEST_F(CompressCommand, LargeInputGoesThroughTheGauge) {
 BOOL CALLBACK FindPopup(HWND h, LPARAM found) {
   char cls[16] = {};
   GetClassNameA(h, cls, sizeof cls);
-  if (std::string(cls) != "#32770" || !GetDlgItem(h, kIdPercent)) return TRUE;
+  if (std::string(cls) != "#32770" || !GetDlgItem(h, kIdPopupPercent)) return TRUE;
   *reinterpret_cast<HWND*>(found) = h;
   return FALSE;
 }
@@ -139,20 +140,20 @@ TEST_F(CompressCommand, GaugeEndsAtTheLastGroupStartThatIsAMultipleOf64) {
   EXPECT_EQ(packed, Compress(data));
   const size_t chars = (last * 188 * 2 + data.size()) / (2 * data.size());  // rounded
   const std::string percent = std::to_string(last * 20 / data.size() * 5) + "%";
-  EXPECT_EQ(PopupText(kIdFooterButtons), std::string(chars, '\x96'));
-  EXPECT_EQ(PopupText(kIdPercent), percent);
-  EXPECT_EQ(PopupText(kIdMessage), "COMPRESS big.txt");
+  EXPECT_EQ(PopupText(kIdPopupProgress), std::string(chars, '\x96'));
+  EXPECT_EQ(PopupText(kIdPopupPercent), percent);
+  EXPECT_EQ(PopupText(kIdPopupMessage), "COMPRESS big.txt");
   HWND popup = ThreadPopup();
   ASSERT_NE(popup, nullptr);
-  EXPECT_EQ(ControlText(popup, kIdFooterButtons), std::string(chars, '\x96'));
-  EXPECT_EQ(ControlText(popup, kIdPercent), percent);
+  EXPECT_EQ(ControlText(popup, kIdPopupProgress), std::string(chars, '\x96'));
+  EXPECT_EQ(ControlText(popup, kIdPopupPercent), percent);
   // Throttled values are kept even when the window is not repainted.
   GaugeUpdate(in_, "1,4,%", true);
   GaugeUpdate(in_, "3,4,%", true);
-  EXPECT_EQ(PopupText(kIdPercent), "75%");
+  EXPECT_EQ(PopupText(kIdPopupPercent), "75%");
   GaugeUpdate(in_, "OFF");
   EXPECT_EQ(ThreadPopup(), nullptr);
-  EXPECT_EQ(PopupText(kIdPercent), "");
+  EXPECT_EQ(PopupText(kIdPopupPercent), "");
 }
 
 TEST_F(CompressCommand, LockedSourceIsNotAccessible) {
