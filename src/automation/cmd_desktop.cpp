@@ -39,6 +39,19 @@ void StopScreenSaver() {
 
 std::string Yes(bool b) { return b ? "1" : "0"; }
 
+// Enables or disables the screen saver; answers the platform's error, 0 on
+// success. Some display drivers let the first change a process makes go
+// unseen: the state is read back, and set once more when it did not take.
+DWORD SetScreenSaverActive(bool on) {
+  for (int i = 0; i < 2; ++i) {
+    if (!SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, on, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE))
+      return GetLastError() ? GetLastError() : 1;
+    BOOL now = !on;
+    if (SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &now, 0) && (now != 0) == on) break;
+  }
+  return 0;
+}
+
 }  // namespace
 
 // SESSION CTRLALTDEL|LOCK|STATUS|SWITCH|NAME[,desktop]
@@ -89,8 +102,7 @@ void CmdScreenSaver(Interp& in, Ctx&) {
     SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &on, 0);
     in.line.result = Yes(on);
   } else if (op == "ON" || op == "OFF") {
-    if (!SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, op == "ON", nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE))
-      in.err.code = static_cast<int32_t>(GetLastError() ? GetLastError() : 1);
+    in.err.code = static_cast<int32_t>(SetScreenSaverActive(op == "ON"));
   } else if (op == "TIME") {
     const std::string secs = FieldCount(in) > 1 ? Field(in, 2) : Trim(std::string_view(Field(in, 1)).substr(4));
     if (secs.empty()) {
