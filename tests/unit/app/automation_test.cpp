@@ -103,7 +103,15 @@ class MenuWindow : public ::testing::Test {
     ASSERT_NE(w, nullptr);
   }
   void TearDown() override { DestroyWindow(w); }
+  // Ends a menu loop the keys opened and left open (keys lost to another
+  // window on a busy display): the loop runs inside DispatchMessage.
+  static void CALLBACK EndMenuLoop(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
   void Pump(DWORD ms, size_t until) {
+    const UINT_PTR guard = SetTimer(nullptr, 0, ms, EndMenuLoop);
+    PumpFor(ms, until);
+    KillTimer(nullptr, guard);
+  }
+  void PumpFor(DWORD ms, size_t until) {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < ms && commands.size() < until) {
       MSG m;
@@ -161,8 +169,12 @@ TEST_F(MenuWindow, OnAndOffSetTheCheckMarkAndSendTheCommand) {
 }
 
 TEST_F(MenuWindow, ClickTypesAltAndTheMnemonics) {
-  EXPECT_EQ(RunMenuAction(w, "CLICK", {"File", "Open"}, false), 0);
-  Pump(5000, 1);
+  // Typed keys go to whatever window has the keyboard: on a display other
+  // tests share, a try whose keys went astray is made again.
+  for (int attempt = 0; attempt < 3 && commands.empty(); ++attempt) {
+    EXPECT_EQ(RunMenuAction(w, "CLICK", {"File", "Open"}, false), 0);
+    Pump(3000, 1);
+  }
   EXPECT_EQ(commands, std::vector<UINT>{101});
 }
 
