@@ -177,6 +177,26 @@ struct HttpSettings {
   bool gaugeCloses = false;  // the gauge closes at the end of each transfer
 };
 
+class ReplyChannel;
+
+// The FTP client: the server record of FTPSERVER, the control connection
+// (open while logged in) and the keep-open flag of FTPOPEN ... FTPCLOSE.
+struct FtpState {
+  std::string server, user, password;  // FTPSERVER
+  std::string host;                    // the server the control connection went to
+  uint32_t timeoutMs = 10000;          // FTPTIMEOUT: every wait of the control connection
+  bool keepOpen = false;
+  // The control connection, made by the FTP commands on first use (the core
+  // itself holds no socket); Control() is defined with them in net/cmd_ftp.cpp.
+  std::unique_ptr<ReplyChannel, void (*)(ReplyChannel*)> control{nullptr, nullptr};
+  ReplyChannel& Control();
+};
+
+// PING's setting: the variable PINGTIMEOUT.
+struct PingSettings {
+  uint32_t timeoutMs = 1000;  // the wait for the echo reply
+};
+
 // The registry commands' connection and options, kept across commands.
 struct RegistryState {
   std::string remoteComputer;  // REGCONNECT; empty: the local registry
@@ -398,6 +418,8 @@ struct Interp : public SubstHost {
   DesktopState desktops;
   SearchState search;
   HttpSettings http;
+  FtpState ftp;
+  PingSettings ping;
   RegistryState registry;
   ServiceState services;
   PackageState pkg;

@@ -8,6 +8,16 @@
 #   start_http_server     HTTPD_PORT on 127.0.0.1, and port 80 of a loopback
 #                         address of its own, HTTPD_DIRECT (127.x.y.z), for
 #                         addresses without a port; captures in $NET/httpd/capture
+#   start_ftp [MASQ]      pyftpdlib on port 21 of a loopback address of its own,
+#                         FTP_ADDR; account kes / secret, files in $NET/ftp/root,
+#                         control bytes in $NET/ftp/capture/NNN.ctl; MASQ: the
+#                         address its passive replies announce
+#   start_ftp_fault       the faulty FTP server (tests/net/ftp_fault_server.py)
+#                         on FTP_FAULT_ADDR port 21, files in $NET/ftpfault
+#   start_smtp            aiosmtpd on port 25 of SMTP_ADDR; AUTH LOGIN kes /
+#                         secret; sessions and messages in $NET/smtp/capture
+# The FTP and mail commands name no port (21 and 25 always): each server gets
+# a loopback address of its own instead, chosen at random.
 # Address forms for the client: through a proxy setting "127.0.0.1:PORT" every
 # address "host/path" reaches that server.
 NET=$S/net
@@ -101,6 +111,28 @@ start_http_server() {
   done
   cat "$d/stderr.log"; return 1
 }
+
+# loopback_server DIR SCRIPT ARGS...: starts a test server script on a random
+# loopback address (passed as its second argument) and waits for DIR/ready;
+# sets LOOPBACK_ADDR. Another run may hold the same address: then the server
+# cannot bind, exits, and another address is tried.
+loopback_server() {
+  local d=$1 script=$2 try i
+  shift 2
+  mkdir -p "$d"
+  for try in 1 2 3 4 5; do
+    LOOPBACK_ADDR=127.$((RANDOM % 200 + 20)).$((RANDOM % 250 + 1)).$((RANDOM % 250 + 1))
+    rm -f "$d/ready"
+    /usr/bin/python3 "$TESTS_NET/$script" "$d" "$LOOPBACK_ADDR" "$@" >>"$d/stderr.log" 2>&1 &
+    NET_PIDS+=($!)
+    for i in $(seq 1 100); do [ -f "$d/ready" ] && return 0; kill -0 "${NET_PIDS[-1]}" 2>/dev/null || break; sleep 0.05; done
+  done
+  cat "$d/stderr.log"; return 1
+}
+
+start_ftp() { loopback_server "$NET/ftp" ftp_server.py "$@" && FTP_ADDR=$LOOPBACK_ADDR; }
+start_ftp_fault() { loopback_server "$NET/ftpfault" ftp_fault_server.py && FTP_FAULT_ADDR=$LOOPBACK_ADDR; }
+start_smtp() { loopback_server "$NET/smtp" smtp_server.py && SMTP_ADDR=$LOOPBACK_ADDR; }
 
 # kes_case NAME EXPECTED: runs the script given on stdin (its lines get CR
 # LF) and compares what it wrote to $KTEST_OUT (which must be $S/out.txt).
