@@ -96,14 +96,7 @@ BOOL CALLBACK TryList(HWND w, LPARAM lp) {
   return !s->done;
 }
 
-bool StopGetKey(void* ctx) {
-  auto& in = *static_cast<Interp*>(ctx);
-  if (in.waits.forceEnd) {
-    in.waits.forceEnd = false;
-    return true;
-  }
-  return in.run.abort || in.run.stopRequested;
-}
+bool StopGetKey(void* ctx) { return WaitEnds(*static_cast<Interp*>(ctx)); }
 
 }  // namespace
 

@@ -8,13 +8,7 @@ namespace kes {
 
 namespace {
 
-bool WaitInterrupted(Interp& in) {
-  if (in.waits.forceEnd) {
-    in.waits.forceEnd = false;
-    return true;
-  }
-  return in.sw.interrupt || in.run.abort || in.run.stopRequested;
-}
+bool WaitInterrupted(Interp& in) { return WaitEnds(in) || in.sw.interrupt; }
 
 // The first registered box on screen: it becomes the focus object and its
 // lines go to the runner, which runs them before the wait line again.

@@ -54,6 +54,11 @@ void CmdLine(Interp&, Ctx&);
 void CmdExtract(Interp&, Ctx&);
 void CmdSlow(Interp&, Ctx&);
 
+// ---- the trace and the immediate window (trace/cmd_trace.cpp,
+// trace/immediate_window.cpp; the light interpreter has neither)
+void CmdTrace(Interp&, Ctx&);
+void CmdImmediate(Interp&, Ctx&);
+
 // ---- configuration and log (cmd_config.cpp)
 void CmdConfig(Interp&, Ctx&);  // DIRDYN ... DIRRUN, MAXLOG, MAXWAIT, FICLOG, LOGFILE
 void CmdSetEnv(Interp&, Ctx&);
