@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "boxes/answers.h"
 #include "interp/errors.h"
 #include "interp/system.h"
 #include "interp/text.h"
@@ -70,6 +71,7 @@ struct BoxState {
   std::string title;   // the script's title used by boxes; empty: the product name
   std::string label;   // LABEL: the footer text of the boxes
   std::string choice;  // CHOICE: the entry last chosen in the choice window
+  AnswerFeed answers;  // unattended mode: the answers the boxes take instead of a person
 };
 
 // A box the waits watch for (OPTIONALBOX, IGNOREBOX) and the script lines
