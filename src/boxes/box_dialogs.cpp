@@ -46,6 +46,14 @@ struct SystemDialogScope {
   explicit SystemDialogScope(Interp& in) {
     if (ModalBoxOpen()) return;
     ok = true;
+    // The shell's dialogs need COM on this thread: without it the folder
+    // browser shows no start folder and answers the Desktop. Once for the
+    // process, apartment-threaded; a thread the host has initialised
+    // otherwise (a DLL caller) keeps its own.
+    if (!in.boxes.comReady) {
+      CoInitialize(nullptr);
+      in.boxes.comReady = true;
+    }
     if (in.waits.maxWait >= 1 && in.waits.maxWait <= 599)
       g_sysTimer = SetTimer(nullptr, 0, static_cast<UINT>(in.waits.maxWait) * 1000u, SystemDialogTimeout);
   }
