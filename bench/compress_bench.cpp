@@ -50,24 +50,24 @@ double ThreadSeconds() {
 #endif
 }
 
-double lastCpu = 0;  // processor time of the best run of the last Seconds()
+double lastCpu = 0;  // mean processor time of the runs of the last Seconds()
 
-// Best wall time of a few runs; lastCpu gets the least processor time.
+// Best wall time of a few runs; lastCpu gets the mean processor time (the
+// processor clock may tick in 10 or 16 ms steps, so one run says little).
 double Seconds(const std::function<void()>& f, int runs) {
   double best = 1e30;
-  lastCpu = 1e30;
+  const double c0 = ThreadSeconds();
   for (int r = 0; r < runs; ++r) {
-    const double c0 = ThreadSeconds();
     const auto t0 = std::chrono::steady_clock::now();
     f();
     const auto t1 = std::chrono::steady_clock::now();
     best = std::min(best, std::chrono::duration<double>(t1 - t0).count());
-    lastCpu = std::min(lastCpu, ThreadSeconds() - c0);
   }
+  lastCpu = (ThreadSeconds() - c0) / runs;
   return best;
 }
 
-double Rate(size_t bytes, double s) { return s > 0 ? bytes / s / 1e6 : 0; }
+double Rate(size_t bytes, double s) { return s > 1e-6 ? bytes / s / 1e6 : 0; }
 
 bool ReadFile(const char* path, std::string& out) {
   std::ifstream f(path, std::ios::binary);

@@ -30,6 +30,13 @@ wine_session_start() {
   # the prefix's service processes start here with no inherited pipes
   wineserver -p </dev/null >/dev/null 2>&1 || true
   wineboot -i </dev/null >/dev/null 2>&1 || true
+  # Creating a prefix can leave two service managers running, and clients
+  # then reach one or the other in turn (a service created through one is
+  # missing from the other). Restarted on the finished prefix, exactly one
+  # starts.
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  wineserver -p </dev/null >/dev/null 2>&1 || true
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
   if [ -n "${KES_WINE_VERSION:-}" ]; then
     wine reg add 'HKCU\Software\Wine' /v Version /d "$KES_WINE_VERSION" /f >/dev/null 2>&1

@@ -10,6 +10,7 @@
 #include "script/loader.h"
 #include "startup/runner.h"
 #include "sysadmin/fileops.h"
+#include "sysadmin/services.h"
 
 namespace kes {
 
@@ -186,7 +187,7 @@ void CmdSleep(Interp& in, Ctx&) {
   const Num s = Val(in.line.second);
   if (!(s > 0)) return;
   const Num ms = std::min<Num>(s * 1000, 0x7FFFFFFF);
-  Sleep(static_cast<DWORD>(ms));
+  SleepUnlessStopped(in, static_cast<unsigned>(ms));
 }
 
 void CmdWait(Interp& in, Ctx&) {

@@ -216,8 +216,8 @@ constexpr CommandRow kCommands[] = {
     /* 161 */ {"SCREENSAVER", nullptr, {}, "Reads or sets the screen saver state."},
     /* 162 */ {"SEP", CmdSep, {N}, "Sets the argument separator for the next line."},
     /* 163 */ {"SEPALL", CmdSepAll, {N}, "Sets the argument separator for all following lines."},
-    /* 164 */ {"DEVICE SERVICE SERVICELIST DEVICELIST", nullptr, {},
-              "Controls and lists services and devices; runs the script as a service."},
+    /* 164 */ {"DEVICE SERVICE SERVICELIST DEVICELIST", CmdService, {},
+              "Lists, creates, configures, starts, stops and deletes services; SERVICE CALLSUB runs a sub as a service."},
     /* 165 */ {"SESSION", nullptr, {}, "Gives information on the session."},
     /* 166 */ {"SET SETLOCAL", CmdSet, {K | T, 0}, "Assigns a variable, or a local variable of the current call."},
     /* 167 */ {"SETSHARE", CmdSetShare, {}, "Writes a shared variable (a name beginning with \"!\")."},
@@ -332,6 +332,8 @@ static_assert(Is("KILL", TaskWord::Kill) && Is("TASKLIST", TaskWord::TaskList) &
               Is("PREVINSTANCE", TaskWord::PrevInstance));
 static_assert(Is("NEXT", NextWord::Next) && Is("ITERATE", NextWord::Iterate));
 static_assert(Is("SERVICECONNECT", RegConnectWord::ServiceConnect) && Is("REGCONNECT", RegConnectWord::RegConnect));
+static_assert(Is("DEVICE", ServiceWord::Device) && Is("SERVICE", ServiceWord::Service) &&
+              Is("SERVICELIST", ServiceWord::ServiceList) && Is("DEVICELIST", ServiceWord::DeviceList));
 static_assert(Is("REGKEYSET", RegKeySetWord::RegKeySet) && Is("REGKEYNEW", RegKeySetWord::RegKeyNew));
 static_assert(Is("RUN", RunWord::Run) && Is("RUNWAIT", RunWord::RunWait));
 static_assert(Is("RUNNT", RunAccountWord::RunNt) && Is("RUNNTWAIT", RunAccountWord::RunNtWait) &&

@@ -112,6 +112,10 @@ enum class RegKeySetWord { RegKeySet, RegKeyNew };
 void CmdRegKeyXList(Interp&, Ctx&);  // REGKEYXLIST
 void CmdRegValueList(Interp&, Ctx&);  // REGVALUELIST
 
+// ---- services (sysadmin/cmd_services.cpp)
+void CmdService(Interp&, Ctx&);  // DEVICE SERVICE SERVICELIST DEVICELIST
+enum class ServiceWord { Device, Service, ServiceList, DeviceList };
+
 // ---- file, folder and INI-file commands (sysadmin/cmd_files.cpp)
 void CmdAttrib(Interp&, Ctx&);  // ATTRIB
 void CmdBinGet(Interp&, Ctx&);  // BINGET

@@ -155,9 +155,15 @@ struct RegistryState {
   bool openSecurity = false;   // keys created get a null DACL (REG IMPERSONATE)
 };
 
-// The service commands' state.
+// The service commands' state, and the service mode's (SERVICE CALLSUB):
+// what the interpreter registered as, and whether the service body runs.
 struct ServiceState {
-  std::string computer;  // SERVICECONNECT; empty: the local machine
+  std::string computer;    // SERVICECONNECT, SERVICE CONNECT; empty: the local machine
+  bool allStates = false;  // SERVICE ALL: LIST shows services in every state, not only active ones
+  bool serviceMode = false;       // the process registered as a service
+  bool runningAsService = false;  // the service body (the SUB) is running
+  std::string modeName;           // the service's name, which is also its SUB's
+  std::string lockedDesktop;      // before Windows 2000: the input desktop remembered at registration
 };
 
 // What start-up learnt about the machine and the executable.

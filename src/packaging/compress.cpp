@@ -101,13 +101,14 @@ inline size_t CommonLength(const unsigned char* a, const unsigned char* b, size_
 template <size_t K, unsigned HashBits>
 class Queues {
  public:
-  // The members are counted and chained in order of joining (circularly:
-  // the tail's next is the head). firstNew is the first member that joined
-  // in the current round when its round bit is that of the current round;
-  // otherwise every member is of the previous round.
+  // The members are counted and chained in order of joining, circularly:
+  // the tail's next is the head, the oldest member. An empty bucket's tail
+  // is the spare slot kRing of next_, so that joining needs no test.
+  // firstNew is the first member that joined in the current round when its
+  // round bit is that of the current round; otherwise every member is of
+  // the previous round.
   struct Bucket {
-    uint16_t head = 0;  // oldest member
-    uint16_t tail = 0;  // newest member
+    uint16_t tail = kRing;
     uint16_t firstNew = kRoundBit;
     uint16_t count = 0;
   };
@@ -121,10 +122,9 @@ class Queues {
     Bucket& b = buckets_[spaces];
     for (size_t s = 0; s + K - 1 < kRing; ++s) next_[s] = static_cast<uint16_t>(s + 1);
     next_[kRing - K] = 0;
-    b.head = 0;
     b.tail = kRing - K;
     b.count = kRing - K + 1;
-    b.firstNew = 0;  // round 0
+    b.firstNew = roundBit_;  // 0: every member joined in this round
   }
 
   static constexpr uint16_t HashOf(uint32_t key) { return static_cast<uint16_t>((key * 0x9E3779B1u) >> (32 - HashBits)); }
@@ -133,28 +133,31 @@ class Queues {
   // of all, so the head of its bucket.
   void Leave(size_t q, uint16_t h) {
     Bucket& b = buckets_[h];
-    if (--b.count == 0) return;
     const uint16_t after = next_[q];
-    if (b.firstNew == (q | RoundBit())) b.firstNew = static_cast<uint16_t>(after | RoundBit());
-    b.head = after;
-    next_[b.tail] = after;
+    if (b.firstNew == (q | roundBit_)) b.firstNew = static_cast<uint16_t>(after | roundBit_);
+    next_[b.tail] = after;  // q's own slot when q was the last member
+    --b.count;
+    b.tail = b.count ? b.tail : static_cast<uint16_t>(kRing);
   }
 
   // Start s has its K bytes, of hash h.
   void Join(size_t s, uint16_t h) {
-    if (s == 0) ++round_;
+    if (s == 0) roundBit_ ^= kRoundBit;
     Bucket& b = buckets_[h];
+    const uint16_t v = static_cast<uint16_t>(s);
+    // The spare slot is an empty bucket's tail: s then becomes its own next.
+    next_[kRing] = v;
+    next_[s] = next_[b.tail];
+    next_[b.tail] = v;
     // A bucket that was empty may hold the mark of any earlier round; one
-    // that is not holds this round's or the previous one's.
-    if (b.count++ == 0) {
-      b.head = static_cast<uint16_t>(s);
-      b.firstNew = static_cast<uint16_t>(s | RoundBit());
-    } else {
-      next_[b.tail] = static_cast<uint16_t>(s);
-      if ((b.firstNew & kRoundBit) != RoundBit()) b.firstNew = static_cast<uint16_t>(s | RoundBit());
-    }
-    next_[s] = b.head;
-    b.tail = static_cast<uint16_t>(s);
+    // that is not holds this round's or the previous one's. (No branch: the
+    // bucket sizes of ordinary data would mispredict it.)
+    const int empty = (static_cast<int>(b.count) - 1) >> 15;           // -1 when empty, else 0
+    const int stale = -static_cast<int>(((b.firstNew ^ roundBit_) >> 15) & 1u);  // -1 for another round
+    const uint16_t renew = static_cast<uint16_t>(empty | stale);
+    b.firstNew = static_cast<uint16_t>((b.firstNew & ~renew) | ((v | roundBit_) & renew));
+    b.tail = v;
+    ++b.count;
   }
 
   // No member at all; the starts then join again in order of writing.
@@ -167,17 +170,19 @@ class Queues {
   // The member of the bucket with the smallest ring index; the walk goes on
   // through Next in increasing index, count members in all.
   size_t First(const Bucket& b) const {
-    return (b.firstNew & kRoundBit) == RoundBit() ? b.firstNew & (kRing - 1) : b.head;
+    // All ones when firstNew is of this round (no branch: it would be a
+    // guess on random data).
+    const unsigned mine = (((b.firstNew ^ roundBit_) >> 15) & 1u) - 1u;
+    return ((b.firstNew & (kRing - 1)) & mine) | (next_[b.tail] & ~mine);
   }
   size_t Next(size_t s) const { return next_[s]; }
 
  private:
   static constexpr uint16_t kRoundBit = 0x8000;
-  uint16_t RoundBit() const { return (round_ & 1) ? kRoundBit : 0; }
 
-  uint16_t next_[kRing];  // the next member of the same bucket
+  uint16_t next_[kRing + 1];  // the next member of the same bucket; a spare slot
   Bucket buckets_[1u << HashBits];
-  uint32_t round_ = 0;  // counts the wraps of the joining index
+  uint16_t roundBit_ = 0;  // flips at every wrap of the joining index
 };
 
 class Encoder {
@@ -187,26 +192,34 @@ class Encoder {
     short_.FillWithSpaces(ShortHash(kSpaces >> 8));  // the long buckets are built when wanted
   }
 
-  // Writes one byte at the next cursor position.
-  void Put(unsigned char byte) {
-    const size_t q = (cursor_ + 1) & (kRing - 1);
-    // Bytes written 4096 bytes ago, read back whole.
-    short_.Leave(q, ShortHash(Load32LE(ring_ + q) & 0xFFFFFFu));
-    if (longOn_) long_.Leave(q, LongHash(Load32LE(ring_ + q), Load32LE(ring_ + q + 4)));
-    ring_[q] = byte;
-    if (q < kMirror) ring_[q + kRing] = byte;
-    cursor_ = q;
-    // The last eight bytes written, the oldest in the lowest bits.
-    low_ = low_ >> 8 | high_ << 24;
-    high_ = high_ >> 8 | static_cast<uint32_t>(byte) << 24;
-    short_.Join((q + kRing - (kShort - 1)) & (kRing - 1), ShortHash(high_ >> 8));
-    if (longOn_) long_.Join((q + kRing - (kLong - 1)) & (kRing - 1), LongHash(low_, high_));
-  }
-
-  // Writes the bytes of one item; reviews the use of the long buckets at
-  // every 4096 bytes.
+  // Writes the bytes of one item, keeping the buckets in step; reviews the
+  // use of the long buckets at every 4096 bytes.
   void PutRun(const unsigned char* src, size_t len) {
-    for (size_t k = 0; k < len; ++k) Put(src[k]);
+    // Local copies: the byte stores into the ring could change any member
+    // as far as the compiler knows.
+    size_t cursor = cursor_;
+    uint32_t last3 = last3_;
+    for (size_t k = 0; k < len; ++k) {
+      const unsigned char byte = src[k];
+      const size_t q = (cursor + 1) & (kRing - 1);
+      // Bytes written 4096 bytes ago, read back whole.
+      short_.Leave(q, ShortHash(Load32LE(ring_ + q) & 0xFFFFFFu));
+      if (longOn_) long_.Leave(q, LongHash(Load32LE(ring_ + q), Load32LE(ring_ + q + 4)));
+      ring_[q] = byte;
+      if (q < kMirror) ring_[q + kRing] = byte;
+      cursor = q;
+      // The last three bytes written, the oldest in the lowest bits.
+      last3 = last3 >> 8 | static_cast<uint32_t>(byte) << 16;
+      short_.Join((q + kRing - (kShort - 1)) & (kRing - 1), ShortHash(last3));
+      if (longOn_) {
+        // The last eight, likewise.
+        low_ = low_ >> 8 | high_ << 24;
+        high_ = high_ >> 8 | static_cast<uint32_t>(byte) << 24;
+        long_.Join((q + kRing - (kLong - 1)) & (kRing - 1), LongHash(low_, high_));
+      }
+    }
+    cursor_ = cursor;
+    last3_ = last3;
     written_ += len;
     if (written_ >= kRing) ReviewLongBuckets();
   }
@@ -262,6 +275,9 @@ class Encoder {
         const size_t s = (cursor_ + 1 + k) & (kRing - 1);
         long_.Join(s, LongHash(Load32LE(ring_ + s), Load32LE(ring_ + s + 4)));
       }
+      const size_t last8 = (cursor_ + kRing + 1 - kLong) & (kRing - 1);
+      low_ = Load32LE(ring_ + last8);
+      high_ = Load32LE(ring_ + last8 + 4);
       longOn_ = true;
       longSpan_ = kLongSpan;
     }
@@ -326,7 +342,8 @@ class Encoder {
 
   unsigned char ring_[kRing + kMirror];
   size_t cursor_ = kRing - 1;  // the 1-based cursor 0, i.e. 4096, as an index
-  uint32_t low_ = kSpaces;     // the last eight bytes written
+  uint32_t last3_ = kSpaces >> 8;  // the last three bytes written
+  uint32_t low_ = kSpaces;         // the last eight, while the long buckets are kept
   uint32_t high_ = kSpaces;
   Queues<kShort, 12> short_;
   Queues<kLong, kLongBits> long_;
@@ -340,8 +357,12 @@ std::string CompressWith(std::string_view input, const CompressProgress& progres
   const size_t n = input.size();
   std::string out;
   if (n == 0) return out;
-  // Eight literals take nine bytes, a reference two bytes for at least three.
-  out.resize(n + (n + 7) / 8);
+  // Eight literals take nine bytes, a reference two bytes for at least
+  // three: the output never passes n + n / 8 bytes. It is sized for half
+  // the input at first (ordinary data gives less) and grown when a group
+  // might not fit, so the pages of an unused bound are never touched.
+  const size_t bound = n + (n + 7) / 8;
+  out.resize(std::min(bound, n / 2 + 4096));
   unsigned char* o = reinterpret_cast<unsigned char*>(out.data());
   size_t op = 0;
   const unsigned char* in = reinterpret_cast<const unsigned char*>(input.data());
@@ -349,6 +370,10 @@ std::string CompressWith(std::string_view input, const CompressProgress& progres
   unsigned char pattern[kMirror + 4] = {};
   size_t i = 0;  // 0-based: the 1-based position is i + 1
   while (i < n) {
+    if (out.size() - op < 17) {  // a group takes 17 bytes at most
+      out.resize(std::min(bound, out.size() + out.size() / 2));
+      o = reinterpret_cast<unsigned char*>(out.data());
+    }
     if (progress && (i + 1) % 64 == 0) progress(i + 1, n);
     const size_t flagAt = op++;
     unsigned flags = 0;

@@ -6,7 +6,8 @@
 //
 // Steps:  wait:TITLE:SECONDS   wait for a visible window (default title
 //                              "Message Kestrova"; a final "*" matches a
-//                              prefix); it becomes the target
+//                              prefix, a leading one a suffix); it becomes
+//                              the target
 //         waitfor:ID:TEXT      wait for a "Message Kestrova" box whose
 //                              control ID shows TEXT
 //         dump                 controls of the target
@@ -103,8 +104,16 @@ BOOL CALLBACK FindTop(HWND h, LPARAM l) {
   if (!IsWindowVisible(h)) return TRUE;
   char t[512] = {};
   GetWindowTextA(h, t, sizeof t);
-  const bool prefix = !f->title.empty() && f->title.back() == '*';
-  if (prefix ? std::string(t).rfind(f->title.substr(0, f->title.size() - 1), 0) == 0 : f->title == t) {
+  const std::string& want = f->title;
+  const std::string have(t);
+  bool match = want == have;
+  if (!want.empty() && want.back() == '*') {
+    match = have.rfind(want.substr(0, want.size() - 1), 0) == 0;
+  } else if (!want.empty() && want[0] == '*') {
+    const size_t n = want.size() - 1;
+    match = have.size() >= n && have.compare(have.size() - n, n, want, 1, n) == 0;
+  }
+  if (match) {
     if (f->id && (!GetDlgItem(h, f->id) || Text(GetDlgItem(h, f->id)) != f->text)) return TRUE;
     f->hwnd = h;
     return FALSE;
