@@ -58,6 +58,9 @@ void NormaliseLineEnds(std::string& t) {
 // text of the ANSI code page, which is what every line is read as. What was
 // done goes to the log.
 void DecodeEditorText(Interp& in, std::string& t) {
+  // The mark of scrambled scripts and packages begins with the bytes of a
+  // big-endian mark: such a text is not an editor's.
+  if (StartsWith(t, kScrambleMark)) return;
   if (t.size() >= 3 && t.compare(0, 3, "\xEF\xBB\xBF") == 0) {
     t.erase(0, 3);
     WriteLog(in, "UTF-8 byte-order mark skipped");
