@@ -30,6 +30,10 @@
 #                              under Wine (cache off, then on: two files
 #                              written), beside curl on the same file in the
 #                              same run (HTTP_PASSES, HTTP_MB)
+#   scripts/bench.sh ftp       FTPGET and FTPPUT of a 50 MB file with a loopback
+#                              pyftpdlib under Wine (each with its log-in and
+#                              quit), beside curl downloading and uploading the
+#                              same file in the same run (FTP_PASSES, FTP_MB)
 #   scripts/bench.sh package   CREATEEXE of a script embedding a 20 MB file
 #                              beside COMPRESS of the same file, and the
 #                              start of a packaged executable with a 1 MB
@@ -326,6 +330,58 @@ bench_http() {
   rm -rf "$WINEPREFIX/drive_c/Program Files/Harrowdale/Cache" "$S"
 }
 
+# FTP throughput: Kestrova.exe under Wine beside curl, both reading and
+# writing files on disk, best of FTP_PASSES runs each. The server is the
+# tests' pyftpdlib on a loopback address of its own, port 21 (needs root).
+bench_ftp() {
+  [ -f build/win/build.ninja ] || cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+  ninja -j2 -C build/win Kestrova >/dev/null
+  wine_up
+  local passes=${FTP_PASSES:-5} mb=${FTP_MB:-50}
+  S=$root/build/bench/ftp
+  rm -rf "$S"
+  mkdir -p "$S"
+  fail() { echo "bench: $*" >&2; }
+  . ./tests/harness/net-servers.sh
+  trap 'stop_net_servers; wine_session_stop' EXIT
+  start_ftp >/dev/null
+  local R=$NET/ftp/root bytes
+  head -c $((mb * 1024 * 1024)) /dev/urandom > "$R/big.bin"
+  cp "$R/big.bin" "$S/local.bin"
+  bytes=$(stat -c %s "$R/big.bin")
+  local url="ftp://kes:secret@$FTP_ADDR"
+  local curl_get curl_put
+  curl_get=$(best_of_runs curl -s -o "$S/curl.bin" "$url/big.bin")
+  cmp -s "$R/big.bin" "$S/curl.bin" || echo "bench: curl's download differs" >&2
+  curl_put=$(best_of_runs curl -s -T "$S/local.bin" "$url/curl_up.bin")
+  cmp -s "$S/local.bin" "$R/curl_up.bin" || echo "bench: curl's upload differs" >&2
+  sed 's/$/\r/' bench/scripts/ftp.kes > "$S/ftp.kes"
+  rm -f "$S/best.txt"
+  wine build/win/Kestrova.exe "$(winpath "$S/ftp.kes"),$FTP_ADDR,big.bin,$(winpath "$S/kes.bin"),kes_up.bin,$passes,$(winpath "$S/best.txt")" \
+    </dev/null >/dev/null 2>&1 || true
+  local t get put
+  t=$(tr -d '\r' < "$S/best.txt" 2>/dev/null)
+  get=${t%% *}
+  put=${t#* }
+  cmp -s "$R/big.bin" "$S/kes.bin" || echo "bench: Kestrova's download differs" >&2
+  cmp -s "$R/big.bin" "$R/kes_up.bin" || echo "bench: Kestrova's upload differs" >&2
+  printf '%-34s %10s %10s %8s\n' "" "seconds" "MB/s" "ratio"
+  printf '%-34s %10.3f %10s %8s\n' "curl download" "$curl_get" "$(mbs "$bytes" "$curl_get")" "1.00"
+  case "$get" in
+    ''|error*) echo "Kestrova FTPGET: ${get:-no result}" ;;
+    *) printf '%-34s %10.3f %10s %7.2fx\n' "Kestrova FTPGET" "$get" "$(mbs "$bytes" "$get")" \
+         "$(echo "$curl_get / $get" | bc -l)" ;;
+  esac
+  printf '%-34s %10.3f %10s %8s\n' "curl upload" "$curl_put" "$(mbs "$bytes" "$curl_put")" "1.00"
+  case "$put" in
+    ''|error*) echo "Kestrova FTPPUT: ${put:-no result}" ;;
+    *) printf '%-34s %10.3f %10s %7.2fx\n' "Kestrova FTPPUT" "$put" "$(mbs "$bytes" "$put")" \
+         "$(echo "$curl_put / $put" | bc -l)" ;;
+  esac
+  rm -rf "$S" "$R/big.bin" "$R/curl_up.bin" "$R/kes_up.bin"
+}
+
 # CREATEEXE against COMPRESS on the same 20 MB, and the start of a packaged
 # executable (1 MB package, one EXIT line) against Kestrova.exe on a script
 # of the same line; wall times of the whole process, best of five.
@@ -367,6 +423,7 @@ case "$what" in
   commands) bench_commands ;;
   http) bench_http ;;
   programs) bench_programs ;;
+  ftp) bench_ftp ;;
   all) bench_compress; echo; bench_commands; echo; bench_assign; echo; bench_programs ;;
-  *) echo "usage: scripts/bench.sh [compress|commands|assign|programs|check|package|http]" >&2; exit 2 ;;
+  *) echo "usage: scripts/bench.sh [compress|commands|assign|programs|check|package|http|ftp]" >&2; exit 2 ;;
 esac

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Renders every kind of box under Xvfb and saves one PNG screenshot each:
+# Renders every kind of box, the trace window and the immediate window under
+# Xvfb and saves one PNG screenshot each (docs/images holds the trace and
+# immediate ones):
 #   scripts/box-screenshots.sh [OUTDIR]     (default build/box-shots)
 # Needs build/win (Kestrova.exe, boxdriver.exe) and ImageMagick's convert.
 set -euo pipefail
@@ -59,6 +61,35 @@ kpid=$!
 wine "$root/build/win/boxdriver.exe" "$(winpath "$work/driver.txt")" "${steps[@]}" </dev/null >>"$work/wine.log" 2>&1 || true
 wait $kpid || true
 cat "$work/driver.txt" 2>/dev/null || true
+
+# The trace window, stepping inside a sub, and the immediate window.
+{
+  echo "DIRIMM $(winpath "$work")"
+  echo "SET TARGET=$wdir"
+  echo "LET TAB=ASCII 9"
+  echo "TRACE ON"
+  echo "SET COUNT=3"
+  echo "IF EXIST %TARGET%\\fichier.txt THEN SET FOUND=1"
+  echo "CALLSUB COPYALL,%TARGET%"
+  echo "IMMEDIATE"
+  echo "EXIT"
+  echo "SUB COPYALL"
+  echo "SETLOCAL DEST=%ARG1%"
+  echo "COPY absent.txt,%DEST%"
+  echo "DIR %DEST%"
+  echo "ENDSUB"
+} | iconv -f UTF-8 -t CP1252 | sed 's/$/\r/' > "$work/trace.kes"
+steps=("wait:Kestrova TRACE" click:201 sleep:300 click:201 sleep:300 click:201 sleep:300 click:201 sleep:300
+       click:201 sleep:300 click:300 sleep:300 "shot:$(winpath "$out")\\trace.bmp" click:205
+       "wait:Kestrova IMMEDIATE" "type:2001:REGKEYGET HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion,CurrentVersion"
+       key:2001:ENTER sleep:500 "type:2001:SET N=%COUNT%" key:2001:ENTER sleep:300
+       "type:2001:DIR %TARGET%" key:2001:ENTER sleep:500 "type:2001:COPY x.txt,Q:\\" key:2001:ENTER sleep:500
+       "type:2001:LEN %TARGET%" "shot:$(winpath "$out")\\immediate.bmp" click:2010 gone:5)
+wine "$root/build/win/Kestrova.exe" "$(winpath "$work/trace.kes")" </dev/null >"$work/wine.log" 2>&1 &
+kpid=$!
+wine "$root/build/win/boxdriver.exe" "$(winpath "$work/driver2.txt")" "${steps[@]}" </dev/null >>"$work/wine.log" 2>&1 || true
+wait $kpid || true
+cat "$work/driver2.txt" 2>/dev/null || true
 for b in "$out"/*.bmp; do
   [ -f "$b" ] || continue
   convert "$b" "${b%.bmp}.png" && rm -f "$b"

@@ -5,6 +5,7 @@
 #include "boxes/box_kinds.h"
 #include "boxes/boxes.h"
 #include "interp/version.h"
+#include "sysadmin/fileversion.h"
 
 namespace kes {
 
@@ -40,11 +41,19 @@ void AboutBox(Interp& in, HWND owner) {
   open = true;
   const std::string name = in.run.ScriptName();
   DialogTemplate t(BoxStyle(), 0, 175, 196, "A propos de " + name);
-  const std::string lines[] = {kProductName,
-                               std::string("Version ") + kProductVersion,
+  // The program's own version resource, as VERSION reads it; the built-in
+  // texts stand in for what it lacks.
+  std::vector<VersionValue> version;
+  ReadFileVersion(in.mach.exePath, "", ",", version);
+  const auto item = [&](const char* n, const char* otherwise) {
+    const std::string v = Trim(VersionItem(version, n));
+    return v.empty() ? std::string(otherwise) : v;
+  };
+  const std::string lines[] = {item("ProductName", kProductName),
+                               "Version " + item("FileVersion", kProductVersion),
                                std::string("Construit le ") + kBuildDate,
-                               kCopyright,
-                               "Interpréteur de scripts d'administration",
+                               item("LegalCopyright", kCopyright),
+                               item("FileDescription", "Interpréteur de scripts d'administration"),
                                "Script : " + name,
                                in.mach.exePath};
   int i = 0;

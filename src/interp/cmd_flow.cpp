@@ -18,6 +18,7 @@ void CmdIf(Interp& in, Ctx& c) {
   ConditionState cs;
   std::string text = c.lineText;
   const bool r = EvaluateCondition(in, text, cs);
+  in.system->Trace(in, "IF", r ? "TRUE" : "FALSE");
   if (blockIf || !r || text == "@") {
     // The IF line is no assignment of its own: a ":=" in it belongs to a
     // command that does not run, which must assign nothing.
@@ -224,8 +225,10 @@ void CmdSwitchBlock(Interp& in, Ctx& c) {
     }
     s.matched = m;
     s.anyMatched = s.anyMatched || m;
+    in.system->Trace(in, "SWITCH", IntText(static_cast<int64_t>(sw.size()) - 1) + (m ? ",1" : ",0"));
   } else if (kw == "ELSE") {
     s.matched = !s.anyMatched && !s.brk && (!outer || outer->matched);
+    in.system->Trace(in, "SWITCH", IntText(static_cast<int64_t>(sw.size()) - 1) + (s.matched ? ",1" : ",0"));
   } else if (kw == "BREAK") {
     if (s.matched) s.brk = true;
   } else {

@@ -47,7 +47,8 @@ constexpr CommandRow kCommands[] = {
     /*  15 */ {"ATDELETE", CmdAtDelete, {}, "Removes the run-at entries ATRUN made."},
     /*  16 */ {"ATRUN", CmdAtRun, {}, "Makes a run-at entry: the command runs once at the next start-up."},
     /*  17 */ {"ATTRIB", CmdAttrib, {}, "Reads or changes the attributes of files."},
-    /*  18 */ {"AUDIT", nullptr, {}, "Writes a report on the system."},
+    /*  18 */ {"AUDIT", CmdAudit, {},
+              "Sets, clears or lists the audit values under the program's registry key (ON level, OFF, CLEAR, STATUS)."},
     /*  19 */ {"BACKGROUND", CmdBackground, {}, "Shows or hides the background window behind the boxes."},
     /*  20 */ {"BASE64", CmdBase64, {}, "Encodes a text in base64 (CODE) or decodes it."},
     /*  21 */ {"CACHENAME", CmdCacheName, {}, "Gives the name of the file in the cache folder for an address."},
@@ -76,7 +77,8 @@ constexpr CommandRow kCommands[] = {
     /*  39 */ {"CPUTIME", CmdCpuTime, {}, "Gives the processor time of a process."},
     /*  40 */ {"CREATEEXE CREATEDLL PLUG", CmdCreateExe, {N, N, N},
               "Builds a stand-alone executable or a plug-in from the script and its files."},
-    /*  41 */ {"CREATESHORTCUT GETSHORTCUT", nullptr, {}, "Writes or reads a shell shortcut."},
+    /*  41 */ {"CREATESHORTCUT GETSHORTCUT", CmdShortcut, {},
+              "Writes or reads a shell shortcut: target, arguments, working folder, icon and description."},
     /*  42 */ {"CURSOR", nullptr, {}, "Sets the system mouse cursor (NORMAL, DEFAULT)."},
     /*  43 */ {"CUT", CmdCut, {N}, "Cuts a text at a separator into the CUT list."},
     /*  44 */ {"BINGET", CmdBinGet, {}, "Reads bytes of a file as text, hexadecimal or decimal codes."},
@@ -100,7 +102,7 @@ constexpr CommandRow kCommands[] = {
     /*  59 */ {"DOSANSI DOSANSILINE ANSIDOS ANSIDOSLINE", CmdOemAnsi, {N, N, N, N},
               "Converts a file or a text between the OEM and ANSI character sets."},
     /*  60 */ {"DRIVE", CmdDrive, {N}, "Switches the drive option of the file commands."},
-    /*  61 */ {"DRIVEFREE FREE DRIVESIZE", nullptr, {},
+    /*  61 */ {"DRIVEFREE FREE DRIVESIZE", CmdDriveSpace, {},
               "Gives the free or total space of a drive; 76 for a missing drive."},
     /*  62 */ {"DRIVENAME FILENAME PATHNAME EXTNAME PREFIXNAME", CmdPathPart, {},
               "Gives a part of a path: drive, file name, folder, extension or name without extension."},
@@ -111,7 +113,7 @@ constexpr CommandRow kCommands[] = {
     /*  67 */ {"EXIT", CmdExit, {N}, "Ends the current script or sub and returns its value."},
     /*  68 */ {"EXITFOR", CmdExitFor, {N}, "Leaves the innermost FOR loop."},
     /*  69 */ {"EXITSUB ENDSUB", CmdEndSub, {N, N}, "Ends a sub and returns its value."},
-    /*  70 */ {"EXITWINDOWS", nullptr, {}, "Logs off, restarts or shuts down the system."},
+    /*  70 */ {"EXITWINDOWS", CmdExitWindows, {}, "Logs off, restarts or shuts down the system, and ends the program."},
     /*  71 */ {"EXTRACT", CmdExtract, {}, "Keeps a part of a text, read back as the EXTRACT variable."},
     /*  72 */ {"FICDYN DYNFILE", CmdDynFile, {N, N}, "Fetches a dynamic file from a web address into the dynamic-files folder."},
     /*  73 */ {"FICLOG LOGFILE", CmdConfig, {N, N}, "Sets the name of the log file."},
@@ -120,25 +122,26 @@ constexpr CommandRow kCommands[] = {
     /*  76 */ {"FOCUSCHILD FOCUSOBJECT", nullptr, {N, N}, "Gives the focus to a child window or a form object."},
     /*  77 */ {"FOCUSPARENT", nullptr, {N}, "Gives the focus to a top-level window."},
     /*  78 */ {"FOR", CmdFor, {}, "Opens a loop."},
-    /*  79 */ {"FTPOPEN", nullptr, {}, "Opens an FTP connection."},
-    /*  80 */ {"FTPCLOSE", nullptr, {}, "Closes the FTP connection."},
-    /*  81 */ {"FTPGET FTPPUT FTPSERVER FTPDIR FTPLIST", nullptr, {},
-              "Transfers files and lists folders over the FTP connection."},
+    /*  79 */ {"FTPOPEN", CmdFtpOpen, {}, "Logs in to the FTP server and keeps the connection open up to FTPCLOSE."},
+    /*  80 */ {"FTPCLOSE", CmdFtpClose, {}, "Logs out of the FTP server and closes the connection."},
+    /*  81 */ {"FTPGET FTPPUT FTPSERVER FTPDIR FTPLIST", CmdFtp, {},
+              "Downloads or uploads a file over FTP, sets and tests the FTP server and account, or lists a remote "
+              "folder (FTPDIR: names, FTPLIST: lines)."},
     /*  82 */ {"GAUGE POPUP", CmdGauge, {}, "Shows or updates the progress window or the pop-up window."},
     /*  83 */ {"POPUPWIDTH", CmdPopupWidth, {}, "Sets the width of the pop-up window."},
     /*  84 */ {"GETFOCUS", nullptr, {N}, "Gives the window that has the focus."},
     /*  85 */ {"GETCAPSLOCK GETNUMLOCK", nullptr, {}, "Gives the state of the Caps Lock or Num Lock key."},
     /*  86 */ {"GETKEY", nullptr, {}, "Waits for a key."},
     /*  87 */ {"GOTO", CmdGoto, {N | K | T}, "Jumps to a label."},
-    /*  88 */ {"HOST", nullptr, {}, "Gives the address of a host name."},
-    /*  89 */ {"TCPIPLIST", nullptr, {}, "Lists the machine's network addresses."},
+    /*  88 */ {"HOST", CmdHost, {}, "Gives the address of a host name."},
+    /*  89 */ {"TCPIPLIST", CmdTcpIpList, {}, "Lists the machine's network addresses."},
     /*  90 */ {"HTTP", CmdHttp, {},
               "Sends HTTP requests (GET, PUT, DELETE, CACHE, PROXY, LOG, VERBOSE, GAUGE, ASKDIALOG)."},
     /*  91 */ {"ICONBAR", CmdIconBar, {}, "Shows or removes the icon in the notification area."},
     /*  92 */ {"IF", CmdIf, {K | T}, "Tests a condition: runs the rest of the line, or opens a block up to ENDIF."},
     /*  93 */ {"IGNOREBOX OPTIONALBOX", nullptr, {O, O},
               "Registers a box the waits watch for; the lines up to the next wait are run when it appears."},
-    /*  94 */ {"IMMEDIATE", nullptr, {}, "Opens the immediate window."},
+    /*  94 */ {"IMMEDIATE", CmdImmediate, {}, "Opens the immediate window, an interactive console."},
     /*  95 */ {"INSERT SUBSTITU", CmdInsertText, {},
               "Inserts a line into a text file, or replaces lines or texts in it."},
     /*  96 */ {"INSET", CmdInset, {}, "Finds the variables whose value contains a text."},
@@ -162,14 +165,16 @@ constexpr CommandRow kCommands[] = {
     /* 113 */ {"LOGSTOP", CmdLogStop, {N}, "Switches the log off or on."},
     /* 114 */ {"LONGNAME", CmdLongName, {}, "Gives the long form of a path."},
     /* 115 */ {"MANDATORY", CmdMandatory, {N}, "Switches whether the boxes require an answer."},
-    /* 116 */ {"MAILSEND", nullptr, {}, "Sends mail."},
+    /* 116 */ {"MAILSEND", CmdMailSend, {},
+              "Sends the mail the MAIL... variables describe by SMTP (plain text or HTML, one attached file)."},
     /* 117 */ {"MASK", CmdMask, {N}, "Switches masked input in the boxes."},
     /* 118 */ {"MD", CmdMd, {}, "Creates a folder with its missing parents."},
     /* 119 */ {"MOD", CmdMod, {}, "Gives the remainder of a division."},
     /* 120 */ {"MOUSECLICK MOUSEDBLCLICK", nullptr, {}, "Clicks or double-clicks the mouse."},
     /* 121 */ {"MOUSEMOVE MOUSEGETXY", nullptr, {}, "Moves the mouse or reads its position."},
     /* 122 */ {"NET CONNECT", nullptr, {}, "Connects or disconnects network drives."},
-    /* 123 */ {"NETHARD", nullptr, {}, "Gives the hardware address of the network card."},
+    /* 123 */ {"NETHARD", CmdNetHard, {},
+              "Lists the network adapters with their hardware and IP addresses, and gives their number."},
     /* 124 */ {"NETINFO", nullptr, {}, "Gives network information (RESOURCE, GROUPLIST, USERLIST, PRINTER)."},
     /* 125 */ {"NETLIST", nullptr, {}, "Lists network resources."},
     /* box switch, not numbered */ {"NOSENSITIVE", CmdNoSensitive, {N},
@@ -187,7 +192,7 @@ constexpr CommandRow kCommands[] = {
               "Sets the password that confirms an end request; the line is never traced."},
     /* 136 */ {"GETPIXEL", nullptr, {}, "Gives the colour of a point of the screen."},
     /* 137 */ {"PICTURE", CmdPicture, {}, "Shows a picture box."},
-    /* 138 */ {"PING", nullptr, {}, "Sends an echo request to a host."},
+    /* 138 */ {"PING", CmdPing, {}, "Sends an echo request to a host and gives whether it answered, and how fast (PINGTIMEOUT)."},
     /* 139 */ {"PRIORITY", CmdPriority, {}, "Sets the priority class of the interpreter and of the programs it starts (HIGH, NORMAL, IDLE)."},
     /* 140 */ {"PROFILE", CmdProfile, {},
               "Switches the loading of the user profile for programs started under another account."},
@@ -230,18 +235,21 @@ constexpr CommandRow kCommands[] = {
     /* 174 */ {"SID", nullptr, {}, "Gives the security identifier of an account."},
     /* 175 */ {"SIZE", CmdSize, {}, "Gives the size of files; 53 for a missing file."},
     /* 176 */ {"SLOW", CmdSlow, {N}, "Sets a delay before every line."},
-    /* 177 */ {"SOUND SOUNDWAIT", nullptr, {}, "Plays a sound file; 53 for a missing file."},
+    /* 177 */ {"SOUND SOUNDWAIT", CmdSound, {},
+              "Plays a sound file, or plays it to its end; 53 for a missing file."},
     /* 178 */ {"SPELL", CmdSpell, {}, "Puts each character of a text into its own variable."},
     /* 179 */ {"STDINOUT", CmdStdInOut, {N}, "Switches the redirection of standard input and output."},
     /* 180 */ {"STOP", CmdStop, {}, "Ends the program."},
     /* 181 */ {"SWITCH", CmdSwitchBlock, {}, "Chooses among cases: SWITCH ON, CASE, ELSE, BREAK, OFF."},
-    /* 182 */ {"SYSTEM", nullptr, {}, "Gives information on the system."},
+    /* 182 */ {"SYSTEM", CmdSystem, {},
+              "Gives information on the system: BIOS, processor, clock, version, memory, drives and volumes."},
     /* 183 */ {"TASKBAR", nullptr, {}, "Shows or hides the task bar."},
     /* 184 */ {"TOP", CmdTop, {N}, "Switches whether the boxes stay on top."},
-    /* 185 */ {"TRACE", nullptr, {K | T}, "Opens or sets the trace window (SLOW, HIGH, OFF, ERROR)."},
+    /* 185 */ {"TRACE", CmdTrace, {K | T},
+                  "Opens or closes the trace window, sets its speed (SLOW, HIGH), opens it at the first error (ERROR), records to a file (FILE)."},
     /* 186 */ {"USERINFO", nullptr, {}, "Gives information on an account."},
     /* 187 */ {"VARSEP", CmdVarSep, {N}, "Sets the variable delimiter."},
-    /* 188 */ {"VERSION", nullptr, {}, "Gives the version information of a file."},
+    /* 188 */ {"VERSION", CmdVersion, {}, "Gives the version information, size and times of a file; 53 for a missing file."},
     /* 189 */ {"WAIT", CmdWait, {N | K}, "Waits some seconds while the windows stay responsive."},
     /* 190 */ {"SLEEP", CmdSleep, {N}, "Sleeps some seconds."},
     /* 191 */ {"UNICODEANSI", CmdUnicodeAnsi, {}, "Converts a 16-bit text file to ANSI; 53 for a missing file."},
@@ -303,6 +311,8 @@ constexpr bool Is(std::string_view word, E e) {
 static_assert(Is("CREATEEXE", CreateExeWord::CreateExe) && Is("CREATEDLL", CreateExeWord::CreateDll) &&
               Is("PLUG", CreateExeWord::Plug));
 static_assert(Is("CODE", CodeWord::Code) && Is("CODEFILE", CodeWord::CodeFile) && Is("DECODE", CodeWord::Decode));
+static_assert(Is("FTPGET", FtpWord::Get) && Is("FTPPUT", FtpWord::Put) && Is("FTPSERVER", FtpWord::Server) &&
+              Is("FTPDIR", FtpWord::Dir) && Is("FTPLIST", FtpWord::List));
 static_assert(Is("AFTER", AfterBeforeWord::After) && Is("BEFORE", AfterBeforeWord::Before));
 static_assert(Is("ANSWER", AnswerWord::Answer) && Is("BUTTONSELECT", AnswerWord::ButtonSelect));
 static_assert(Is("APPEND", AppendWord::Append) && Is("OUTPUT", AppendWord::Output));
@@ -341,6 +351,10 @@ static_assert(Is("RUNNT", RunAccountWord::RunNt) && Is("RUNNTWAIT", RunAccountWo
 static_assert(Is("SET", SetWord::Set) && Is("SETLOCAL", SetWord::SetLocal));
 static_assert(Is("SHELLCOPY", ShellCopyWord::ShellCopy) && Is("SHELLDELETE", ShellCopyWord::ShellDelete));
 static_assert(Is("SHOW", ShowWord::Show) && Is("TYPE", ShowWord::Type));
+static_assert(Is("DRIVEFREE", DriveSpaceWord::DriveFree) && Is("FREE", DriveSpaceWord::Free) &&
+              Is("DRIVESIZE", DriveSpaceWord::DriveSize));
+static_assert(Is("CREATESHORTCUT", ShortcutWord::CreateShortcut) && Is("GETSHORTCUT", ShortcutWord::GetShortcut));
+static_assert(Is("SOUND", SoundWord::Sound) && Is("SOUNDWAIT", SoundWord::SoundWait));
 
 // Every word mapped to its entry in the first row that lists it.
 const std::unordered_map<std::string_view, CommandWord>& Index() {

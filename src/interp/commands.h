@@ -54,6 +54,11 @@ void CmdLine(Interp&, Ctx&);
 void CmdExtract(Interp&, Ctx&);
 void CmdSlow(Interp&, Ctx&);
 
+// ---- the trace and the immediate window (trace/cmd_trace.cpp,
+// trace/immediate_window.cpp; the light interpreter has neither)
+void CmdTrace(Interp&, Ctx&);
+void CmdImmediate(Interp&, Ctx&);
+
 // ---- configuration and log (cmd_config.cpp)
 void CmdConfig(Interp&, Ctx&);  // DIRDYN ... DIRRUN, MAXLOG, MAXWAIT, FICLOG, LOGFILE
 void CmdSetEnv(Interp&, Ctx&);
@@ -154,6 +159,22 @@ void CmdRunAccount(Interp&, Ctx&);  // RUNNT RUNNTWAIT RUNADMIN RUNADMINWAIT
 enum class RunAccountWord { RunNt, RunNtWait, RunAdmin, RunAdminWait };
 void CmdShell(Interp&, Ctx&);  // SHELL
 
+// ---- system and file information (sysadmin/cmd_sysinfo.cpp, cmd_nethard.cpp, cmd_shortcut.cpp)
+void CmdAudit(Interp&, Ctx&);  // AUDIT
+void CmdDriveSpace(Interp&, Ctx&);  // DRIVEFREE FREE DRIVESIZE
+enum class DriveSpaceWord { DriveFree, Free, DriveSize };
+void CmdExitWindows(Interp&, Ctx&);  // EXITWINDOWS
+void CmdHost(Interp&, Ctx&);  // HOST
+void CmdNetHard(Interp&, Ctx&);  // NETHARD
+void CmdPing(Interp&, Ctx&);  // PING
+void CmdShortcut(Interp&, Ctx&);  // CREATESHORTCUT GETSHORTCUT
+enum class ShortcutWord { CreateShortcut, GetShortcut };
+void CmdSound(Interp&, Ctx&);  // SOUND SOUNDWAIT
+enum class SoundWord { Sound, SoundWait };
+void CmdSystem(Interp&, Ctx&);  // SYSTEM
+void CmdTcpIpList(Interp&, Ctx&);  // TCPIPLIST
+void CmdVersion(Interp&, Ctx&);  // VERSION
+
 // ---- COMPRESS and UNCOMPRESS (packaging/cmd_compress.cpp)
 void CmdCompress(Interp&, Ctx&);  // COMPRESS UNCOMPRESS
 enum class CompressWord { Compress, Uncompress };
@@ -218,6 +239,13 @@ void CmdHttp(Interp&, Ctx&);       // HTTP
 void CmdCacheName(Interp&, Ctx&);  // CACHENAME
 void CmdDynFile(Interp&, Ctx&);    // FICDYN DYNFILE
 void CmdDynamic(Interp&, Ctx&);    // DYNAMIC
+
+// ---- FTP client (net/cmd_ftp.cpp) and mail sender (net/cmd_mail.cpp)
+void CmdFtpOpen(Interp&, Ctx&);   // FTPOPEN
+void CmdFtpClose(Interp&, Ctx&);  // FTPCLOSE
+void CmdFtp(Interp&, Ctx&);       // FTPGET FTPPUT FTPSERVER FTPDIR FTPLIST
+enum class FtpWord { Get, Put, Server, Dir, List };
+void CmdMailSend(Interp&, Ctx&);  // MAILSEND
 
 // Stand-in for a command whose handler is not built yet: a syntax error.
 void NotBuilt(Interp&, Ctx&);

@@ -16,6 +16,7 @@ inline constexpr int32_t kErrLocalFile = 52;   // local file cannot be opened: a
 inline constexpr int32_t kErrNotFound = 53;    // file or program not found
 inline constexpr int32_t kErrFtpRefused = 55;  // FTP transfer refused
 inline constexpr int32_t kErrUploadInterrupted = 67;
+inline constexpr int32_t kErrTransferInterrupted = 67;  // an FTP download or listing broke off, like an upload
 inline constexpr int32_t kErrLogon = 70;            // logon failed
 inline constexpr int32_t kErrNotAccessible = 75;    // file, path or remote key not accessible
 inline constexpr int32_t kErrNotReachable = 76;     // path or network host not reachable

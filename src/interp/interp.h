@@ -77,6 +77,9 @@ struct BoxState {
 // The waits for windows, boxes and programs.
 struct WaitState {
   int32_t maxWait = 600;  // MAXWAIT: seconds before a wait or a box gives up
+  // Set by the trace window's "Force wait": the running wait ends at once
+  // with error 1 (a wait that sees it clears it).
+  bool forceEnd = false;
 };
 
 // The folders a script sets for its files (DIRLOG belongs to the log).
@@ -147,6 +150,26 @@ struct HttpSettings {
   bool gauge = false;
   std::string gaugeCaption, gaugeText;
   bool gaugeCloses = false;  // the gauge closes at the end of each transfer
+};
+
+class ReplyChannel;
+
+// The FTP client: the server record of FTPSERVER, the control connection
+// (open while logged in) and the keep-open flag of FTPOPEN ... FTPCLOSE.
+struct FtpState {
+  std::string server, user, password;  // FTPSERVER
+  std::string host;                    // the server the control connection went to
+  uint32_t timeoutMs = 10000;          // FTPTIMEOUT: every wait of the control connection
+  bool keepOpen = false;
+  // The control connection, made by the FTP commands on first use (the core
+  // itself holds no socket); Control() is defined with them in net/cmd_ftp.cpp.
+  std::unique_ptr<ReplyChannel, void (*)(ReplyChannel*)> control{nullptr, nullptr};
+  ReplyChannel& Control();
+};
+
+// PING's setting: the variable PINGTIMEOUT.
+struct PingSettings {
+  uint32_t timeoutMs = 1000;  // the wait for the echo reply
 };
 
 // The registry commands' connection and options, kept across commands.
@@ -328,6 +351,46 @@ struct RunnerState {
   Frame spareFrame;
 };
 
+// The trace: the window that shows and paces a running script (trace/),
+// and the trace file that records the same lines and records without
+// pausing. Tracing is on (run.tracing) while either is open, or while
+// TRACE ERROR waits for a failed line.
+struct TraceState {
+  uintptr_t window = 0;  // the trace window (HWND); 0 while it is closed
+  int16_t go = 0;        // 0 keep waiting, -1 proceed, 1 "Force wait" pressed
+  double delay = 65000;  // seconds each traced line waits: step by step until a button is pressed
+  int speed = 0;         // 0 step by step, 1 slow, 2 high: preselects the radio buttons
+  std::vector<std::string> pending;  // records left for the next traced line (calls, box lines)
+  uintptr_t lastFocus = 0;           // the window that had the focus before the trace took it
+  bool lineTraced = false;           // the current line has been shown
+  bool errorWatch = false;           // TRACE ERROR: the window opens at the first failed line
+  int listed = 0;                    // entries of the line lists since they were last cleared
+  int viewIndex = 0;                 // the runner's seven-line view: store index of its first line
+  std::vector<std::string> view;
+  std::string filePath;  // TRACE FILE: the records one per line, never pausing
+  uintptr_t file = 0;    // its handle; 0 while closed
+  bool pausing = false;  // a traced line is waiting
+  bool Open() const { return window != 0; }
+};
+
+// The immediate window: lines typed and run through the dispatcher in the
+// context of the script that opened it (its variables, labels and subs).
+struct ImmediateState {
+  uintptr_t window = 0;  // HWND; 0 while closed (run.immediateOpen follows it)
+  int baseDepth = -1;    // the call depth its lines run at
+  BlockStacks stacks;    // IF, SWITCH and FOR blocks of the typed lines
+  std::vector<std::string> history;  // typed lines, oldest first
+  int historyPos = -1;               // the entry the arrow keys show; -1 the new line
+  std::deque<std::string> toRun;     // lines handed over (Enter, a .imm file), run by the window's loop
+  int running = 0;                   // typed lines running (one, or one more during a trace pause)
+  bool goOn = false;                 // "Continuer": the window gives control back
+  bool traceChecked = false;         // its "Trace" check box
+  std::string control;               // a control code a typed line returned (EXIT, GOTO)
+  int lineNumber = 0;                // number of the last typed line (up to 9999)
+  std::string settingsFile;          // immediat.ini
+  std::string lastFile;              // the last .imm file loaded or saved
+};
+
 struct CommandWord;
 
 // Values of the line being run, kept for messages and the trace.
@@ -369,9 +432,13 @@ struct Interp : public SubstHost {
   FocusState focus;
   SearchState search;
   HttpSettings http;
+  FtpState ftp;
+  PingSettings ping;
   RegistryState registry;
   ServiceState services;
   PackageState pkg;
+  TraceState trace;
+  ImmediateState immediate;
   bool protectedDisplay = false;
 
   SubstOptions SubstOpts() const {
@@ -404,5 +471,16 @@ Interp& K();
 void SetVariable(Interp& in, std::string_view name, std::string_view value);
 // Reads a variable the way %NAME% does.
 std::string GetVariable(Interp& in, std::string_view name);
+
+// The test of every wait loop, after its messages: a stop request or an
+// abort ends the wait; so does the trace window's "Force wait", with error 1.
+inline bool WaitEnds(Interp& in) {
+  if (in.waits.forceEnd) {
+    in.waits.forceEnd = false;
+    in.err.code = kErrUsage;
+    return true;
+  }
+  return in.run.stopRequested || in.run.abort;
+}
 
 }  // namespace kes

@@ -192,6 +192,14 @@ bool WriteHttpTimeout(Interp& in, std::string& v) {
   in.http.timeoutMs = NetTimeoutValue(v);
   return true;
 }
+bool WriteFtpTimeout(Interp& in, std::string& v) {
+  in.ftp.timeoutMs = NetTimeoutValue(v);
+  return true;
+}
+bool WritePingTimeout(Interp& in, std::string& v) {
+  in.ping.timeoutMs = NetTimeoutValue(v, 1000);
+  return true;
+}
 bool WriteLabel(Interp& in, std::string& v) {
   in.boxes.label = " " + v;
   return true;
@@ -242,6 +250,8 @@ constexpr SpecialVariable kSpecialVariables[] = {
     {"COMPUTERNAME",  nullptr,          WriteComputerName},
     {"LABEL",         nullptr,          WriteLabel},
     {"HTTPTIMEOUT",   nullptr,          WriteHttpTimeout},
+    {"FTPTIMEOUT",    nullptr,          WriteFtpTimeout},
+    {"PINGTIMEOUT",   nullptr,          WritePingTimeout},
 };
 // clang-format on
 

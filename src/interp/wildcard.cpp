@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "automation/titlematch.h"
 #include "interp/text.h"
 
 namespace kes {
@@ -55,6 +56,13 @@ bool WildcardMatch(std::string_view text, std::string_view pattern, bool caseIns
     if (star == std::string_view::npos) return true;
     start = star + 1;
   }
+}
+
+// Names match as window titles do: the whole name, "*" and "?", case ignored.
+bool NameMatches(std::string_view name, std::string_view pattern) {
+  if (TitleMatch(name, pattern)) return true;
+  if (name.find('.') == std::string_view::npos) return TitleMatch(std::string(name) + ".", pattern);
+  return false;
 }
 
 }  // namespace kes

@@ -152,4 +152,30 @@ void WorkFileWriter::Abandon() {
   buffer_.clear();
 }
 
+void WorkFileWriter::DeleteTarget() { DeleteFileA(target_.c_str()); }
+
+int FileReader::Open(const std::string& path) {
+  Close();
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return LanguageError(GetLastError(), WinErrorUse::Open);
+  handle_ = h;
+  return 0;
+}
+
+bool FileReader::Read(std::string& out, size_t max) {
+  if (!handle_) return false;
+  const size_t old = out.size();
+  out.resize(old + max);
+  DWORD got = 0;
+  const BOOL ok = ReadFile(handle_, &out[old], static_cast<DWORD>(max), &got, nullptr);
+  out.resize(old + (ok ? got : 0));
+  return ok != 0;
+}
+
+void FileReader::Close() {
+  if (handle_) CloseHandle(handle_);
+  handle_ = nullptr;
+}
+
 }  // namespace kes

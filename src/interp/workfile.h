@@ -39,6 +39,9 @@ class WorkFileWriter {
   int Commit();
   // Closes and removes the work file; the target is untouched.
   void Abandon();
+  // Deletes the target at once, for a writer whose old target must not
+  // outlive a failure (a download replaces its local file or leaves none).
+  void DeleteTarget();
 
  private:
   bool Flush();
@@ -46,6 +49,25 @@ class WorkFileWriter {
   void* handle_ = nullptr;
   unsigned long attributes_ = 0;
   bool failed_ = false;
+};
+
+// A file read from start to end in pieces (an upload, an attachment), shared
+// with other readers and writers.
+class FileReader {
+ public:
+  FileReader() = default;
+  FileReader(const FileReader&) = delete;
+  FileReader& operator=(const FileReader&) = delete;
+  ~FileReader() { Close(); }
+  // 0, or the error code: 53 missing, 76 missing folder, 75 refused.
+  int Open(const std::string& path);
+  // Appends up to max bytes to out (none at the end); false when the read
+  // fails.
+  bool Read(std::string& out, size_t max);
+  void Close();
+
+ private:
+  void* handle_ = nullptr;
 };
 
 }  // namespace kes

@@ -372,9 +372,9 @@ uint64_t TimeoutMicros(uint32_t ms) {
   return static_cast<uint64_t>(s) * 1000000u + static_cast<uint64_t>(us);
 }
 
-uint32_t NetTimeoutValue(std::string_view text) {
+uint32_t NetTimeoutValue(std::string_view text, uint32_t fallback) {
   const Num v = Val(TrimView(text));
-  if (!(v >= 1)) return 10000;
+  if (!(v >= 1)) return fallback;
   if (v >= 4294967295.0L) return 4294967295u;
   return static_cast<uint32_t>(v);
 }

@@ -103,9 +103,9 @@ class ChunkDecoder {
 void SplitTimeout(uint32_t ms, long& seconds, long& micros);
 // The same wait as one count of microseconds.
 uint64_t TimeoutMicros(uint32_t ms);
-// A time-out variable (HTTPTIMEOUT, FTPTIMEOUT): milliseconds; 10,000 when
-// empty or not a positive number.
-uint32_t NetTimeoutValue(std::string_view text);
+// A time-out variable (HTTPTIMEOUT, FTPTIMEOUT, PINGTIMEOUT): milliseconds;
+// the fallback (10,000 unless said) when empty or not a positive number.
+uint32_t NetTimeoutValue(std::string_view text, uint32_t fallback = 10000);
 
 // ---- proxy
 

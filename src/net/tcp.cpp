@@ -1,7 +1,7 @@
 #include "net/tcp.h"
 
-#include <windows.h>
 #include <winsock2.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstring>
@@ -166,6 +166,16 @@ void TcpConnection::Close() {
   if (socket_ != kNoSocket) closesocket(static_cast<SOCKET>(socket_));
   socket_ = kNoSocket;
   pending_.clear();
+}
+
+void TcpConnection::Abort() {
+  if (socket_ != kNoSocket) {
+    linger l{};
+    l.l_onoff = 1;
+    l.l_linger = 0;
+    setsockopt(static_cast<SOCKET>(socket_), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&l), sizeof l);
+  }
+  Close();
 }
 
 std::string LocalHostName() {

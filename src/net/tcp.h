@@ -40,6 +40,9 @@ class TcpConnection {
   // next receive.
   Got ReceiveLine(std::string& line, uint32_t timeoutMs);
   void Close();
+  // Closes with a reset instead of an orderly end, so that the peer sees a
+  // transfer broken off rather than complete.
+  void Abort();
 
  private:
   static constexpr uintptr_t kNoSocket = ~static_cast<uintptr_t>(0);

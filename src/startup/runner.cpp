@@ -226,11 +226,12 @@ void RunScript(Interp& in, std::string source, bool reportMissing, bool& subCall
   BlockStacks stacks;
   std::string out;
   std::string line;
-  bool immediate = false;
   DWORD lastPump = GetTickCount();
   while (index <= lvl->lineCount) {
     if (run.abort) {
-      run.abort = false;
+      // Under the immediate window the abort goes on down to the window's
+      // own call depth: the whole run started from a typed line ends.
+      if (!run.immediateOpen || depth <= in.immediate.baseDepth) run.abort = false;
       break;
     }
     if (run.stopRequested) break;
@@ -289,14 +290,13 @@ void RunScript(Interp& in, std::string source, bool reportMissing, bool& subCall
           if (!e.empty()) run.pending.push_back(std::move(e));
         continue;
       }
-      if (code == "#IMM#") {
-        immediate = true;
-        break;
-      }
+      // "#IMM#" goes back to the immediate window: the script ends at once;
+      // its call depth and level are still closed below, so the window's
+      // later lines do not pile up call depths.
+      if (code == "#IMM#") break;
     }
     if (advance) ++index;
   }
-  if (immediate) return;
 
   // Leaving: close the call depth, and the script level for a script.
   std::string closing = "Close Call";

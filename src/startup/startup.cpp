@@ -10,6 +10,7 @@
 #include "startup/runner.h"
 #include "sysadmin/fileops.h"
 #include "sysadmin/registry.h"
+#include "trace/trace.h"
 
 namespace kes {
 
@@ -37,9 +38,24 @@ void SplitExecutablePath(std::string_view cl, std::string& exePath, std::string&
 CommandLineRun AnalyseCommandLine(const MachineInfo& m, std::string_view arguments) {
   CommandLineRun r;
   std::string args = LTrim(arguments);
-  const std::string T = " " + Upper(TrimView(args)) + " ";
   bool commandMode = Upper(std::string_view(args).substr(0, 3)) == "/C ";
   if (!commandMode && !m.packaged) {
+    // TRACEFILE=path (quoted when it holds blanks) records the run in a
+    // trace file; the word leaves the arguments.
+    const size_t at = FindNoCase(" " + args, " TRACEFILE=");
+    if (at != std::string::npos) {
+      size_t end = at + 10;
+      if (end < args.size() && args[end] == '"') {
+        const size_t q = args.find('"', end + 1);
+        r.traceFile = args.substr(end + 1, (q == std::string::npos ? args.size() : q) - end - 1);
+        end = q == std::string::npos ? args.size() : q + 1;
+      } else {
+        end = std::min(args.find(' ', end), args.size());
+        r.traceFile = args.substr(at + 10, end - at - 10);
+      }
+      args.erase(at, end - at);
+    }
+    const std::string T = " " + Upper(TrimView(args)) + " ";
     if (T.find(" TRACE ") != std::string::npos) {
       ReplaceAll(args, "TRACE", "");
       r.traceAtStart = true;
@@ -331,6 +347,12 @@ void SetFolderVariables(Interp& in) {
   // 23: what the command line asks for
   const CommandLineRun run = AnalyseCommandLine(in.mach, arguments);
   in.mach.traceAtStart = run.traceAtStart;
+  if (!run.traceFile.empty()) {
+    std::string path = run.traceFile;
+    const bool absolute = path.size() > 1 && (path[1] == ':' || path[0] == '\\');
+    if (!absolute) path = in.mach.launchFolder + (EndsWith(in.mach.launchFolder, "\\") ? "" : "\\") + path;
+    TraceFileOpen(in, path);
+  }
   if (run.plugin) in.mach.plugin = true;
   in.run.commandText = run.commandText;
   bool sub = false;

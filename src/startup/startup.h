@@ -23,6 +23,7 @@ struct CommandLineRun {
   std::string source;        // runner source: a script, "$$", or a package
   std::string commandText;   // the lines of "/C " with "&&" turned into line breaks
   bool traceAtStart = false;
+  std::string traceFile;  // TRACEFILE=path
   bool plugin = false;
 };
 CommandLineRun AnalyseCommandLine(const MachineInfo& m, std::string_view arguments);

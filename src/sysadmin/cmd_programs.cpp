@@ -30,13 +30,14 @@ uint32_t ProcessIdArgument(std::string_view a) {
   return v > 0 && v <= 0xFFFFFFFFLL ? static_cast<uint32_t>(v) : 0;
 }
 
-// Waits with the windows answering until done() or a stop request.
+// Waits with the windows answering until done(), a stop request or the
+// trace window's "Force wait".
 template <class Done>
 void WaitUntil(Interp& in, Done done) {
   while (!done()) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
     PumpMessages();
-    if (in.run.stopRequested || in.run.abort) return;
+    if (WaitEnds(in)) return;
   }
 }
 

@@ -4,7 +4,6 @@
 
 #include <cstdio>
 
-#include "automation/titlematch.h"
 #include "interp/text.h"
 
 namespace kes {
@@ -143,13 +142,6 @@ bool SameFile(const std::string& a, const std::string& b) {
   if (ia.nFileIndexHigh == 0 && ia.nFileIndexLow == 0) return false;
   return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
          ia.nFileIndexLow == ib.nFileIndexLow;
-}
-
-// Names match as window titles do: the whole name, "*" and "?", case ignored.
-bool NameMatches(std::string_view name, std::string_view pattern) {
-  if (TitleMatch(name, pattern)) return true;
-  if (name.find('.') == std::string_view::npos) return TitleMatch(std::string(name) + ".", pattern);
-  return false;
 }
 
 std::vector<FoundEntry> FindEntries(const std::string& pattern, bool files, bool folders) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "interp/errors.h"
+#include "interp/wildcard.h"
 
 namespace kes {
 
@@ -44,12 +45,7 @@ bool PathInside(const std::string& child, const std::string& parent);
 // True when both paths name one existing file or folder.
 bool SameFile(const std::string& a, const std::string& b);
 
-// ---- matching
-
-// Wildcard match of one file name against a pattern with "*" and "?", ignoring
-// case. A name without "." also matches as name + "." so that "*.*" takes
-// every name and "*." the names without extension.
-bool NameMatches(std::string_view name, std::string_view pattern);
+// ---- matching (NameMatches: interp/wildcard.h)
 
 struct FoundEntry {
   std::string name;  // without folder

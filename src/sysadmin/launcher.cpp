@@ -327,7 +327,8 @@ LaunchResult Launch(Interp& in, const LaunchRequest& r) {
   SetPriorityClass(pi.hProcess, static_cast<DWORD>(in.mach.priority));
 
   // 9-10: the wait keeps the windows answering and gives way to a stop
-  // request; captured output is read as it arrives
+  // request or the trace's "Force wait"; captured output is read as it
+  // arrives
   std::optional<CaptureFile> out, err;
   if (capture) {
     out.emplace(in.mach.workTmp, CaptureList(in, r.outLines, SysList::STDOUT));
@@ -342,7 +343,7 @@ LaunchResult Launch(Interp& in, const LaunchRequest& r) {
         res.ended = true;
         break;
       }
-      if (in.run.stopRequested || in.run.abort) break;
+      if (WaitEnds(in)) break;
     }
     DWORD code = 0;
     GetExitCodeProcess(pi.hProcess, &code);

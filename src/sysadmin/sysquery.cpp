@@ -105,32 +105,54 @@ bool ResolveWildcardFile(const std::string& pattern, std::string& path) {
   return true;
 }
 
-bool FreeBytes(const std::string& drive, uint64_t& bytes) {
+bool DiskSpace(const std::string& drive, bool total, uint64_t& bytes) {
+  bytes = 0;
   std::string root = Trim(drive);
   if (root.empty()) return false;
-  if (root.size() == 1) root += ":";
-  if (root.back() != '\\') root += "\\";
-  ULARGE_INTEGER avail, total, freeAll;
-  if (!GetDiskFreeSpaceExA(root.c_str(), &avail, &total, &freeAll)) return false;
-  bytes = avail.QuadPart;
+  if (root.size() == 1) root += ':';
+  // "C:" means the root, not that drive's current folder; a UNC name needs
+  // its trailing "\"
+  if (root.back() != '\\') root += '\\';
+  // Windows 95 before OSR2 has only GetDiskFreeSpaceA (2 GB at most).
+  using FreeEx = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+  static const auto freeEx =
+      reinterpret_cast<FreeEx>(GetProcAddress(GetModuleHandleA("Kernel32.dll"), "GetDiskFreeSpaceExA"));
+  if (freeEx) {
+    ULARGE_INTEGER avail, size, freeAll;
+    if (!freeEx(root.c_str(), &avail, &size, &freeAll)) return false;
+    bytes = total ? size.QuadPart : freeAll.QuadPart;
+  } else {
+    DWORD sectorsPerCluster, bytesPerSector, freeClusters, clusters;
+    if (!GetDiskFreeSpaceA(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters)) return false;
+    bytes = uint64_t{bytesPerSector} * sectorsPerCluster * (total ? clusters : freeClusters);
+  }
   return true;
 }
 
-std::string ResolveHost(const std::string& name) {
+std::vector<std::string> HostAddresses(const std::string& name, size_t max) {
   static bool started = false;
+  std::vector<std::string> out;
   if (!started) {
     WSADATA d;
     started = WSAStartup(MAKEWORD(1, 1), &d) == 0;
-    if (!started) return std::string();
+    if (!started) return out;
   }
+  const hostent* h = gethostbyname(name.c_str());
+  if (!h || h->h_addrtype != AF_INET || h->h_length != 4 || !h->h_addr_list) return out;
+  for (size_t i = 0; i < max && h->h_addr_list[i]; ++i) {
+    const unsigned char* a = reinterpret_cast<const unsigned char*>(h->h_addr_list[i]);
+    char buf[20];
+    snprintf(buf, sizeof buf, "%u.%u.%u.%u", a[0], a[1], a[2], a[3]);
+    out.push_back(buf);
+  }
+  return out;
+}
+
+std::string ResolveHost(const std::string& name) {
   const std::string n = Trim(name);
   if (n.empty()) return std::string();
-  const hostent* h = gethostbyname(n.c_str());
-  if (!h || h->h_addrtype != AF_INET || !h->h_addr_list || !h->h_addr_list[0]) return std::string();
-  const unsigned char* a = reinterpret_cast<const unsigned char*>(h->h_addr_list[0]);
-  char buf[20];
-  snprintf(buf, sizeof buf, "%u.%u.%u.%u", a[0], a[1], a[2], a[3]);
-  return buf;
+  std::vector<std::string> a = HostAddresses(n, 1);
+  return a.empty() ? std::string() : a.front();
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kes {
 
@@ -24,11 +25,18 @@ bool PathExists(const std::string& path);
 // The first file matching a pattern with "*" or "?", with the pattern's
 // folder; false when none matches.
 bool ResolveWildcardFile(const std::string& pattern, std::string& path);
-// Free bytes for the caller on a drive ("C", "C:", "C:\" or a folder).
-bool FreeBytes(const std::string& drive, uint64_t& bytes);
+// The disk space routine of FREE, DRIVEFREE, DRIVESIZE, SYSTEM VOL and the
+// FREE condition: the free bytes of the drive ("C", "C:", "C:\" or a
+// folder; not the caller's quota), or its size when total is set. False,
+// with 0 bytes, for an empty or unknown drive.
+bool DiskSpace(const std::string& drive, bool total, uint64_t& bytes);
+inline bool FreeBytes(const std::string& drive, uint64_t& bytes) { return DiskSpace(drive, false, bytes); }
 // First IPv4 address of a host name as dotted text; empty when it does not
 // resolve.
 std::string ResolveHost(const std::string& name);
+// The IPv4 addresses of a name (the empty name: this computer), at most
+// max, as dotted text.
+std::vector<std::string> HostAddresses(const std::string& name, size_t max);
 // True when the group list of the current user holds the group (compared in
 // upper case). "DOMAIN\group" asks that domain's controller for the user's
 // global groups; otherwise the local groups are listed.

@@ -175,7 +175,7 @@ void WaitProcessEnd(Interp& in, uint32_t pid) {
       if (!present) break;
     }
     PumpMessages();
-    if (in.run.stopRequested || in.run.abort) break;
+    if (WaitEnds(in)) break;
   }
   if (h) CloseHandle(h);
 }

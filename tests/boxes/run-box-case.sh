@@ -32,6 +32,9 @@ export KTEST_OUT=$(winpath "$out")
 export KTEST_DIR=$(winpath "$work/scratch")
 export KTEST_SRC=$(winpath "$dir/x")
 KTEST_SRC=${KTEST_SRC%\\x}
+# the build folder, with the test programs (kesprobe.exe)
+export KTEST_BIN=$(winpath "$(dirname "$exe")/x")
+KTEST_BIN=${KTEST_BIN%\\x}
 cd "$work"
 timeout -k 5 "${KES_SCRIPT_TIMEOUT:-60}" wine "$exe" "$(winpath "$script")" </dev/null >"$work/wine.log" 2>&1 &
 kpid=$!
@@ -55,6 +58,8 @@ actual=""
 [ -f "$drv" ] && actual=$(tr -d '\r' < "$drv")
 actual+=$'\n--- script\n'
 [ -f "$out" ] && actual+=$(tr -d '\r' < "$out")
+# trailing line ends do not count (NAME.out is read the same way)
+actual=$(printf '%s' "$actual")
 if [ -n "${KES_SHOTS:-}" ]; then
   for b in "$KES_SHOTS"/*.bmp; do [ -f "$b" ] && convert "$b" "${b%.bmp}.png" && rm -f "$b"; done
 fi

@@ -15,7 +15,8 @@ expect_eq "$(content "$S/out.txt" | od -c | head -2 | tr -s ' ')" "$(printf 'a \
 expect_eq "$RC" 0 "/c exit code"
 
 rm -f "$S/out.txt"
-printf 'APPEND %%KTEST_OUT%%,traced script ran\r\n' > "$S/t.kes"
+# (the trace window opens step by step; TRACE HIGH lets the lines run)
+printf 'TRACE HIGH\r\nAPPEND %%KTEST_OUT%%,traced script ran\r\n' > "$S/t.kes"
 run_kes "$(winpath "$S/t.kes")" TRACE
 expect_eq "$(content "$S/out.txt")" "traced script ran" "TRACE word removed"
 

@@ -13,15 +13,20 @@
 //         dump                 controls of the target
 //         text:ID              one line: the text of control ID
 //         list:ID              the items of a list box
+//         tail:ID:N            the number of items of a list box and its last N
+//         waituntil:ID:TEXT:S  wait (S seconds) until control ID of the target shows TEXT
 //         click:ID             WM_COMMAND BN_CLICKED from control ID
 //         type:ID:TEXT         sets the text of an edit
 //         chars:ID:TEXT        posts the characters one by one
-//         key:ID:ENTER|ESC     posts key down and key up to control ID (0: the box)
+//         key:ID:ENTER|ESC|UP|DOWN  posts key down and key up to control ID (0: the box)
+//         find:ID:TEXT         the items of a list box that hold TEXT
+//         checked:ID           whether a check box or radio button is checked
 //         check:ID             checks a check box
 //         select:ID:N          selects row N of a list box
 //         dblclick:ID          list box double click notification
 //         scroll:ID            pages a scroll bar down
 //         gone:SECONDS         waits for the target to close
+//         absent:TITLE:SECONDS waits until no visible window has that title
 //         sleep:MS
 //         shot:FILE            saves the target's screen image as a BMP
 #include <windows.h>
@@ -167,7 +172,7 @@ BOOL CALLBACK DumpChild(HWND h, LPARAM) {
   if (c == "Button" || c == "BUTTON") {
     const LONG t = style & 0xF;
     if (t == BS_DEFPUSHBUTTON) flags += " default";
-    if (t == BS_AUTOCHECKBOX || t == BS_CHECKBOX) {
+    if (t == BS_AUTOCHECKBOX || t == BS_CHECKBOX || t == BS_RADIOBUTTON || t == BS_AUTORADIOBUTTON) {
       DWORD_PTR st = 0;
       SendMessageTimeoutA(h, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &st);
       flags += st == BST_CHECKED ? " checked" : " unchecked";
@@ -195,23 +200,48 @@ void Dump() {
   EnumChildWindows(g_box, DumpChild, 0);
 }
 
+// Item i of a list box in UTF-8, tabs shown as "|".
+std::string ListText(HWND h, DWORD_PTR i) {
+  wchar_t wbuf[1024] = {};
+  DWORD_PTR len = 0;
+  SendMessageTimeoutW(h, LB_GETTEXTLEN, i, 0, SMTO_ABORTIFHUNG, 2000, &len);
+  if (len < 1024) SendMessageTimeoutW(h, LB_GETTEXT, i, (LPARAM)wbuf, SMTO_ABORTIFHUNG, 2000, &len);
+  char buf[4096] = {};
+  WideCharToMultiByte(CP_UTF8, 0, wbuf, -1, buf, sizeof buf, nullptr, nullptr);
+  std::string s = buf;
+  for (auto& ch : s)
+    if (ch == '\t') ch = '|';
+  return s;
+}
+
 void List(int id) {
   HWND h = Item(id);
   DWORD_PTR n = 0;
   SendMessageTimeoutA(h, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &n);
   std::fprintf(g_out, "list %d: %d items\n", id, (int)n);
-  for (DWORD_PTR i = 0; i < n && i < 40; ++i) {
-    wchar_t wbuf[1024] = {};
-    DWORD_PTR len = 0;
-    SendMessageTimeoutW(h, LB_GETTEXTLEN, i, 0, SMTO_ABORTIFHUNG, 2000, &len);
-    if (len < 1024) SendMessageTimeoutW(h, LB_GETTEXT, i, (LPARAM)wbuf, SMTO_ABORTIFHUNG, 2000, &len);
-    char buf[4096] = {};
-    WideCharToMultiByte(CP_UTF8, 0, wbuf, -1, buf, sizeof buf, nullptr, nullptr);
-    std::string s = buf;
-    for (auto& ch : s)
-      if (ch == '\t') ch = '|';
-    std::fprintf(g_out, "  %s\n", s.c_str());
+  for (DWORD_PTR i = 0; i < n && i < 40; ++i) std::fprintf(g_out, "  %s\n", ListText(h, i).c_str());
+}
+
+// The items of a list box that hold a text.
+void Find(int id, const std::string& what) {
+  HWND h = Item(id);
+  DWORD_PTR count = 0;
+  SendMessageTimeoutA(h, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count);
+  std::fprintf(g_out, "find %d \"%s\":\n", id, what.c_str());
+  for (int i = 0; i < (int)count; ++i) {
+    const std::string t = ListText(h, i);
+    if (t.find(what) != std::string::npos) std::fprintf(g_out, "  %s\n", t.c_str());
   }
+}
+
+// The number of items of a list box and its last N items.
+void Tail(int id, int n) {
+  HWND h = Item(id);
+  DWORD_PTR count = 0;
+  SendMessageTimeoutA(h, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count);
+  std::fprintf(g_out, "list %d: %d items, last %d:\n", id, (int)count, n);
+  for (int i = (int)count - n < 0 ? 0 : (int)count - n; i < (int)count; ++i)
+    std::fprintf(g_out, "  %s\n", ListText(h, i).c_str());
 }
 
 void PostKey(HWND h, UINT vk) {
@@ -303,6 +333,14 @@ int main(int argc, char** argv) {
       std::fprintf(g_out, "text %d=\"%s\"\n", id, Text(Item(id)).c_str());
     } else if (op == "list") {
       List(id);
+    } else if (op == "checked") {
+      DWORD_PTR st = 0;
+      SendMessageTimeoutA(Item(id), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &st);
+      std::fprintf(g_out, "checked %d=%d\n", id, st == BST_CHECKED ? 1 : 0);
+    } else if (op == "find") {
+      Find(id, a.size() > 2 ? a[2] : "");
+    } else if (op == "tail") {
+      Tail(id, a.size() > 2 ? atoi(a[2].c_str()) : 3);
     } else if (op == "click") {
       PostMessageA(g_box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)Item(id));
     } else if (op == "type") {
@@ -314,7 +352,7 @@ int main(int argc, char** argv) {
       for (unsigned char c : t) PostMessageA(Item(id), WM_CHAR, c, 1);
     } else if (op == "key") {
       const std::string k = a.size() > 2 ? a[2] : "";
-      PostKey(Item(id), k == "ESC" ? VK_ESCAPE : VK_RETURN);
+      PostKey(Item(id), k == "ESC" ? VK_ESCAPE : k == "UP" ? VK_UP : k == "DOWN" ? VK_DOWN : VK_RETURN);
     } else if (op == "check") {
       DWORD_PTR r = 0;
       SendMessageTimeoutA(Item(id), BM_SETCHECK, BST_CHECKED, 0, SMTO_ABORTIFHUNG, 2000, &r);
@@ -326,6 +364,28 @@ int main(int argc, char** argv) {
       PostMessageA(g_box, WM_COMMAND, MAKEWPARAM(id, LBN_DBLCLK), (LPARAM)Item(id));
     } else if (op == "scroll") {
       PostMessageA(g_box, WM_VSCROLL, SB_PAGEDOWN, (LPARAM)Item(id));
+    } else if (op == "waituntil") {
+      // the text and the seconds: "TEXT:S" (the text holds no ":")
+      const std::vector<std::string> ts = Split(a.size() > 2 ? a[2] : "", ':', 2);
+      const int secs = ts.size() > 1 ? atoi(ts[1].c_str()) : 10;
+      int t = 0;
+      while (t < secs * 20 && Text(Item(id)) != ts[0]) {
+        Sleep(50);
+        ++t;
+      }
+      std::fprintf(g_out, "text %d=\"%s\"\n", id, Text(Item(id)).c_str());
+    } else if (op == "absent") {
+      // no visible window of that title within the seconds given
+      Found f;
+      f.title = a.size() > 1 ? a[1] : "";
+      const int secs = a.size() > 2 ? atoi(a[2].c_str()) : 10;
+      for (int t = 0; t < secs * 20; ++t) {
+        f.hwnd = nullptr;
+        EnumWindows(FindTop, (LPARAM)&f);
+        if (!f.hwnd) break;
+        Sleep(50);
+      }
+      std::fprintf(g_out, f.hwnd ? "\"%s\" still there\n" : "no \"%s\" any more\n", f.title.c_str());
     } else if (op == "gone") {
       const int secs = id ? id : 10;
       int t = 0;

@@ -63,6 +63,26 @@ TEST(CommandLine, TraceWord) {
   EXPECT_EQ(r.source, "C:\\App\\Kestrova.INI");
 }
 
+TEST(CommandLine, TraceFileWordLeavesTheArguments) {
+  CommandLineRun r = AnalyseCommandLine(Machine(), "C:\\s.kes,a TRACEFILE=C:\\log\\run.trc b");
+  EXPECT_EQ(r.traceFile, "C:\\log\\run.trc");
+  EXPECT_EQ(r.source, "C:\\s.kes,a  b");
+  EXPECT_FALSE(r.traceAtStart);
+  // quoted with blanks, in any case, beside the TRACE word
+  r = AnalyseCommandLine(Machine(), "tracefile=\"C:\\my logs\\r.trc\" C:\\s.kes TRACE");
+  EXPECT_EQ(r.traceFile, "C:\\my logs\\r.trc");
+  EXPECT_TRUE(r.traceAtStart);
+  EXPECT_EQ(Trim(r.source), "C:\\s.kes");
+  // a script name that merely holds the word is left alone
+  r = AnalyseCommandLine(Machine(), "C:\\XTRACEFILE=1.kes");
+  EXPECT_EQ(r.traceFile, "");
+  EXPECT_EQ(r.source, "C:\\XTRACEFILE=1.kes");
+  // in command-text mode the word is part of the commands
+  r = AnalyseCommandLine(Machine(), "/C ECHO TRACEFILE=x");
+  EXPECT_EQ(r.traceFile, "");
+  EXPECT_EQ(r.commandText, "ECHO TRACEFILE=x");
+}
+
 TEST(CommandLine, ImmediateBecomesCommandText) {
   const CommandLineRun r = AnalyseCommandLine(Machine(), "x immediate");
   EXPECT_EQ(r.source, "$$");
