@@ -28,7 +28,30 @@ for p in "${PACKAGES[@]}"; do
   fi
 done
 
+# The editor grammar's tests use the npm package vscode-tmgrammar-test
+# (with vscode-textmate and the WebAssembly build of Oniguruma), which
+# Debian does not package: it goes to one folder of the machine, once. The
+# grammar test skips itself when it is not there (offline machine).
+KES_NODE_TOOLS=/usr/local/lib/kestrova-node
+node_tools() {
+  [ -x "$KES_NODE_TOOLS/node_modules/.bin/vscode-tmgrammar-test" ] && return 0
+  command -v npm >/dev/null 2>&1 || return 0
+  exec 8>/tmp/kestrova-setup-npm.lock
+  flock 8
+  [ -x "$KES_NODE_TOOLS/node_modules/.bin/vscode-tmgrammar-test" ] && return 0
+  $SUDO mkdir -p "$KES_NODE_TOOLS"
+  if ! $SUDO npm install --silent --no-audit --no-fund --prefix "$KES_NODE_TOOLS" vscode-tmgrammar-test@0.1.3 >/dev/null 2>&1; then
+    echo "setup: vscode-tmgrammar-test could not be installed (offline?); the grammar test will be skipped"
+  fi
+}
+# nodejs and npm: Debian's packages, unless the machine has node already
+if ! command -v npm >/dev/null 2>&1; then
+  command -v node >/dev/null 2>&1 || missing+=(nodejs)
+  missing+=(npm)
+fi
+
 if [ ${#missing[@]} -eq 0 ]; then
+  node_tools
   exit 0
 fi
 
@@ -52,3 +75,4 @@ fi
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 if [ "$own_policy" = 1 ]; then $SUDO rm -f "$policy"; fi
+node_tools

@@ -1,5 +1,6 @@
 // ASK: a line of text. With two or more valid answers they are listed, and
 // while MANDATORY is on only one of them is taken.
+#include "boxes/answers.h"
 #include "boxes/box_frame.h"
 #include "boxes/box_kinds.h"
 
@@ -70,13 +71,7 @@ class AskKind final : public Box {
 
  private:
   bool Accepts(const std::string& text) const {
-    if (!in.sw.mandatory || hasInitial_ || items_.size() < 2) return true;
-    const std::string a = in.sw.nosensitive ? Upper(text) : text;
-    for (const auto& s : items_) {
-      const std::string v = in.sw.nosensitive ? Upper(RTrim(s)) : RTrim(s);
-      if (v == a) return true;
-    }
-    return false;
+    return AskAnswerAccepted(text, items_, in.sw.mandatory, in.sw.nosensitive, hasInitial_);
   }
 
   std::vector<std::string> items_;  // the valid answers
@@ -89,6 +84,14 @@ class AskKind final : public Box {
 
 std::string AskBox(Interp& in, std::string_view message, const std::vector<std::string>& validAnswers, bool hasInitial,
                    std::string_view initial) {
+  // A question beginning with "#" masks the field: the log shows stars.
+  const bool masked = !message.empty() && message[0] == '#';
+  BoxOffer o = MakeOffer(in, BoxKind::Ask, "ASK", masked ? message.substr(1) : message);
+  o.items = validAnswers;
+  o.masked = masked;
+  o.hasInitial = hasInitial;
+  BoxAnswer a;
+  if (Unattended(in, o, a)) return a.answer;
   return AskKind(in, message, validAnswers, hasInitial, initial).Run();
 }
 

@@ -58,6 +58,10 @@ class AskButtonKind final : public Box {
 
 }  // namespace
 
-std::string AskButtonBox(Interp& in, std::string_view message) { return AskButtonKind(in, message).Run(); }
+std::string AskButtonBox(Interp& in, std::string_view message) {
+  BoxAnswer a;
+  if (Unattended(in, MakeOffer(in, BoxKind::AskButton, "ASKBUTTON", message), a)) return a.answer;
+  return AskButtonKind(in, message).Run();
+}
 
 }  // namespace kes

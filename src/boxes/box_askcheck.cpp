@@ -122,6 +122,13 @@ class AskCheckKind final : public Box {
 
 }  // namespace
 
-std::string AskCheckBox(Interp& in, std::string_view message) { return AskCheckKind(in, message).Run(); }
+std::string AskCheckBox(Interp& in, std::string_view message) {
+  BoxAnswer a;
+  if (Unattended(in, MakeOffer(in, BoxKind::AskCheck, "ASKCHECK", message), a)) {
+    if (a.answer != EscAnswer()) in.vars.Sys(SysList::ASKCHECK) = a.marks;
+    return a.answer;
+  }
+  return AskCheckKind(in, message).Run();
+}
 
 }  // namespace kes

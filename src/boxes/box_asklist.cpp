@@ -159,6 +159,8 @@ class AskListKind final : public Box {
 }  // namespace
 
 std::string AskListBox(Interp& in, std::string_view message, bool format) {
+  BoxAnswer a;
+  if (Unattended(in, MakeOffer(in, BoxKind::AskList, format ? "ASKFORMAT" : "ASKLIST", message), a)) return a.answer;
   return AskListKind(in, message, format).Run();
 }
 

@@ -106,6 +106,13 @@ class AskMultiKind final : public Box {
 
 }  // namespace
 
-std::string AskMultiBox(Interp& in, std::string_view message) { return AskMultiKind(in, message).Run(); }
+std::string AskMultiBox(Interp& in, std::string_view message) {
+  BoxAnswer a;
+  if (Unattended(in, MakeOffer(in, BoxKind::AskMulti, "ASKMULTI", message), a)) {
+    if (a.answer != EscAnswer()) in.vars.Sys(SysList::ASKMULTI) = a.fields;
+    return a.answer;
+  }
+  return AskMultiKind(in, message).Run();
+}
 
 }  // namespace kes

@@ -169,6 +169,10 @@ class AskPathKind final : public Box {
 
 }  // namespace
 
-std::string AskPathBox(Interp& in, std::string_view start, bool file) { return AskPathKind(in, start, file).Run(); }
+std::string AskPathBox(Interp& in, std::string_view start, bool file) {
+  BoxAnswer a;
+  if (Unattended(in, MakeOffer(in, BoxKind::Path, file ? "ASKFILE" : "ASKDIR", Trim(start)), a)) return a.answer;
+  return AskPathKind(in, start, file).Run();
+}
 
 }  // namespace kes

@@ -155,7 +155,27 @@ int CALLBACK BrowseCallback(HWND h, UINT m, LPARAM l, LPARAM data) {
 
 }  // namespace
 
+namespace {
+
+// Unattended: the path from the answer file; {ESC} cancels (an empty answer).
+bool UnattendedPath(Interp& in, std::string_view word, std::string_view start, std::string& answer) {
+  BoxAnswer a;
+  if (!Unattended(in, MakeOffer(in, BoxKind::Path, word, Trim(start)), a)) return false;
+  answer = a.answer == EscAnswer() ? std::string() : a.answer;
+  return true;
+}
+
+bool UnattendedDialog(Interp& in, std::string_view word, std::string& answer) {
+  BoxAnswer a;
+  if (!Unattended(in, MakeOffer(in, BoxKind::Dialog, word, ""), a)) return false;
+  answer = a.answer;
+  return true;
+}
+
+}  // namespace
+
 std::string FileDialog(Interp& in, std::string_view startIn, std::string_view patternIn, bool save) {
+  if (std::string a; UnattendedPath(in, "FILEDIALOG", startIn, a)) return a;
   SystemDialogScope scope(in);
   if (!scope.ok) return std::string();
   std::string start = Trim(startIn);
@@ -198,6 +218,7 @@ std::string FileDialog(Interp& in, std::string_view startIn, std::string_view pa
 
 
 std::string DirDialog(Interp& in, std::string_view startIn) {
+  if (std::string a; UnattendedPath(in, "DIRDIALOG", startIn, a)) return a;
   SystemDialogScope scope(in);
   if (!scope.ok) return std::string();
   BrowseState st;
@@ -232,6 +253,7 @@ std::string DirDialog(Interp& in, std::string_view startIn) {
 }
 
 std::string ColorDialog(Interp& in, const std::vector<std::string>& items) {
+  if (std::string a; UnattendedDialog(in, "COLORDIALOG", a)) return a;
   SystemDialogScope scope(in);
   if (!scope.ok) return EscAnswer();
   static COLORREF custom[16] = {};
@@ -250,6 +272,7 @@ std::string ColorDialog(Interp& in, const std::vector<std::string>& items) {
 }
 
 std::string FontDialog(Interp& in, const std::vector<std::string>& items) {
+  if (std::string a; UnattendedDialog(in, "FONTDIALOG", a)) return a;
   SystemDialogScope scope(in);
   if (!scope.ok) return EscAnswer();
   LOGFONTA lf{};

@@ -10,9 +10,21 @@
 #include <string_view>
 #include <vector>
 
+#include "boxes/answers.h"
 #include "interp/interp.h"
 
 namespace kes {
+
+// ---- unattended mode (box_unattended.cpp)
+// Reads the answer file named on the command line (/ANSWERS) or by the
+// variable ANSWERFILE; a relative name is taken in the launch folder.
+void LoadAnswerFile(Interp& in, std::string name);
+// What a box offers: the valid answers, button labels and ASK switches.
+BoxOffer MakeOffer(Interp& in, BoxKind kind, std::string_view word, std::string_view caption);
+// Every box kind's entry point asks here first: with an answer file the box
+// does not open, `out` holds the answer from the file (its entries logged),
+// and the answer is true.
+bool Unattended(Interp& in, const BoxOffer& offer, BoxAnswer& out);
 
 // ---- modal boxes
 // ECHO: the message and OK, no Cancel (box_message.cpp).

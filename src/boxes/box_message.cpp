@@ -57,14 +57,28 @@ class MessageKind final : public Box {
 
 }  // namespace
 
-void EchoBox(Interp& in, std::string_view message) { MessageKind(in, Kind::Echo, message).Run(); }
+void EchoBox(Interp& in, std::string_view message) {
+  BoxAnswer a;
+  if (Unattended(in, MakeOffer(in, BoxKind::Echo, "ECHO", message), a)) return;
+  MessageKind(in, Kind::Echo, message).Run();
+}
 
 std::string EchoErrorBox(Interp& in, std::string_view message) {
+  BoxAnswer a;
+  if (Unattended(in, MakeOffer(in, BoxKind::EchoError, "ECHOERROR", message), a)) return a.answer;
   return MessageKind(in, Kind::EchoError, message).Run();
 }
 
-std::string AskOkBox(Interp& in, std::string_view message) { return MessageKind(in, Kind::AskOk, message).Run(); }
+std::string AskOkBox(Interp& in, std::string_view message) {
+  BoxAnswer a;
+  if (Unattended(in, MakeOffer(in, BoxKind::AskOk, "ASKOK", message), a)) return a.answer;
+  return MessageKind(in, Kind::AskOk, message).Run();
+}
 
-std::string ShowTextBox(Interp& in, std::string_view text) { return MessageKind(in, Kind::Show, text).Run(); }
+std::string ShowTextBox(Interp& in, std::string_view text) {
+  BoxAnswer a;
+  if (Unattended(in, MakeOffer(in, BoxKind::Echo, "SHOW", text), a)) return a.answer;
+  return MessageKind(in, Kind::Show, text).Run();
+}
 
 }  // namespace kes

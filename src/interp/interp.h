@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "boxes/answers.h"
 #include "interp/errors.h"
 #include "interp/system.h"
 #include "interp/text.h"
@@ -72,6 +73,7 @@ struct BoxState {
   std::string label;   // LABEL: the footer text of the boxes
   std::string choice;  // CHOICE: the entry last chosen in the choice window
   bool comReady = false;  // COM initialised for the shell's dialogs
+  AnswerFeed answers;  // unattended mode: the answers the boxes take instead of a person
 };
 
 // The waits for windows, boxes and programs.

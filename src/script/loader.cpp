@@ -191,10 +191,12 @@ namespace {
 bool IsIncludeLine(std::string_view l) { return l.size() >= 8 && Upper(l.substr(0, 8)) == "INCLUDE "; }
 
 // Appends the lines of an INCLUDE file to the text; false when it cannot be
-// opened.
-bool AppendInclude(Interp& in, std::string_view field, std::string& text) {
+// opened. `clean` receives the file name as it was looked for, `added` the
+// number of lines appended.
+bool AppendInclude(Interp& in, std::string_view field, std::string& text, std::string& clean, int& added) {
   std::string name(field.substr(8));
-  std::string clean;
+  clean.clear();
+  added = 0;
   for (char c : name)
     if (c != '\t' && c != ' ' && c != '"') clean += c;
   UpperInPlace(clean);
@@ -210,6 +212,7 @@ bool AppendInclude(Interp& in, std::string_view field, std::string& text) {
     text += l;
     text += "\r\n";
   }
+  added = static_cast<int>(lines.size());
   return true;
 }
 
@@ -227,7 +230,7 @@ bool TooManyLines(const std::vector<std::string>& fields) {
 
 }  // namespace
 
-bool BuildLineStore(Interp& in, ScriptLevel& level) {
+bool BuildLineStore(Interp& in, ScriptLevel& level, IncludeReport* report) {
   std::vector<std::string> fields = SplitPlain(level.text + "\r\n", "\r\n");
   if (TooManyLines(fields)) {
     in.err.code = kErrOverflow;
@@ -238,13 +241,24 @@ bool BuildLineStore(Interp& in, ScriptLevel& level) {
   const size_t original = fields.size();
   std::string text = level.text;
   if (!EndsWith(text, "\r\n")) text += "\r\n";
+  int lines = 0;  // lines of the text so far: included lines start after them
+  for (size_t p = text.find("\r\n"); p != std::string::npos; p = text.find("\r\n", p + 2)) ++lines;
   for (size_t i = 0; i < original; ++i) {
     if (!IsIncludeLine(fields[i])) continue;
     included = true;
-    if (!AppendInclude(in, fields[i], text)) {
+    std::string name;
+    int added = 0;
+    if (!AppendInclude(in, fields[i], text, name, added)) {
+      // The checker notes the missing file and reads on; a run stops here.
+      if (report) {
+        report->missing.push_back(IncludedFile{name, lines, 0, static_cast<int>(i)});
+        continue;
+      }
       in.err.code = kErrMissingPartner;
       return false;
     }
+    if (report) report->files.push_back(IncludedFile{name, lines, added, static_cast<int>(i)});
+    lines += added;
   }
   if (included) {
     fields = SplitPlain(text, "\r\n");
@@ -270,14 +284,7 @@ bool BuildLineStore(Interp& in, ScriptLevel& level) {
     if (IsIncludeLine(l)) l.clear();
     newText += l;
     newText += "\r\n";
-    size_t b = 0;
-    while (b < l.size() && (l[b] == ' ' || l[b] == '\t')) ++b;
-    const std::string_view copy = std::string_view(l).substr(b);
-    if (!copy.empty() && copy[0] == ':') {
-      level.labels.push_back(Label{Upper(RTrimView(TrimBlanks(copy.substr(1)))), static_cast<int>(i)});
-    } else if (copy.size() >= 4 && Upper(copy.substr(0, 4)) == "SUB ") {
-      level.subs.push_back(Label{Trim(copy.substr(4)), static_cast<int>(i + 1)});
-    }
+    TableLabelOrSub(level, l, static_cast<int>(i));
     level.lines[i] = std::move(l);
   }
   level.lineCount = static_cast<int>(fields.size());

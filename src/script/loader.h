@@ -7,6 +7,7 @@
 
 #include "interp/interp.h"
 #include "packaging/package_format.h"
+#include "script/checker.h"
 
 namespace kes {
 
@@ -19,8 +20,10 @@ bool ObtainScript(Interp& in, std::string_view source, bool reportMissing, Scrip
 
 // Cuts the level's text into its line store, runs the INCLUDE pass and
 // tables labels and subs. False when the script cannot run (error 555 for an
-// INCLUDE that cannot be opened, 6 for too many lines).
-bool BuildLineStore(Interp& in, ScriptLevel& level);
+// INCLUDE that cannot be opened, 6 for too many lines). With a report (the
+// static checker), an INCLUDE that cannot be opened is listed there and the
+// store is built without it; the included files' places are listed too.
+bool BuildLineStore(Interp& in, ScriptLevel& level, IncludeReport* report = nullptr);
 
 // Reads a whole file; false when it cannot be opened.
 bool ReadWholeFile(const std::string& path, std::string& out);

@@ -4,23 +4,6 @@ namespace kes {
 
 namespace {
 
-// The first word of a line before any substitution: the text before the
-// first "=" (cut again at its first space), else the text before the first
-// space.
-std::string FirstWordUpper(std::string_view l) {
-  const size_t eq = l.find('=');
-  std::string_view w = l.substr(0, eq);
-  w = w.substr(0, w.find(' '));
-  return Upper(w);
-}
-
-bool IsCommentLine(std::string_view l) {
-  if (TrimView(l).empty()) return true;
-  const char c = l[0];
-  if (c == '#' || c == ';' || c == '\'') return true;
-  return StartsWithNoCase(l, "REM ");
-}
-
 // A FOR line is substituted field by field so the loop variable's name
 // keeps its letters: FOR %I%,1,%N% becomes FOR I,1,10.
 void SubstituteForLine(Interp& in, std::string& l) {
@@ -54,6 +37,63 @@ void SplitCommandWord(std::string_view l, std::string& word, std::string& args) 
   }
 }
 
+std::string FirstWordUpper(std::string_view l) {
+  const size_t eq = l.find('=');
+  std::string_view w = l.substr(0, eq);
+  w = w.substr(0, w.find(' '));
+  return Upper(w);
+}
+
+bool IsCommentLine(std::string_view l) {
+  if (TrimView(l).empty()) return true;
+  const char c = l[0];
+  if (c == '#' || c == ';' || c == '\'') return true;
+  return StartsWithNoCase(l, "REM ");
+}
+
+void CleanLine(std::string& l) {
+  RemoveChar(l, '\t');
+  size_t b = 0;
+  while (b < l.size() && l[b] == ' ') ++b;
+  if (b) l.erase(0, b);
+}
+
+bool IsEndifLine(std::string_view u) {
+  const size_t sp = u.find(' ');
+  const std::string_view w1 = u.substr(0, sp);
+  if (EqualsNoCase(w1, "ENDIF")) return true;
+  if (!EqualsNoCase(w1, "END") || sp == std::string_view::npos) return false;
+  const std::string_view rest = TrimView(u.substr(sp + 1));
+  return EqualsNoCase(rest.substr(0, rest.find(' ')), "IF");
+}
+
+void SplitLineWords(std::string_view l, std::string& word, std::string& args, std::string& second) {
+  SplitCommandWord(l, word, args);
+  {
+    const std::string_view a = TrimView(args);
+    second = Upper(a.substr(0, a.find(' ')));
+  }
+  if ((word == "END" || word == "EXIT") && (second == "SUB" || second == "FOR")) {
+    word = "EXIT" + second;
+    std::string_view a = LTrimView(args);
+    a.remove_prefix(std::min(a.size(), second.size()));
+    args = LTrim(a);
+    const std::string_view b = TrimView(args);
+    second = Upper(b.substr(0, b.find(' ')));
+  }
+}
+
+void TableLabelOrSub(ScriptLevel& level, std::string_view l, int i) {
+  size_t b = 0;
+  while (b < l.size() && (l[b] == ' ' || l[b] == '\t')) ++b;
+  const std::string_view copy = l.substr(b);
+  if (!copy.empty() && copy[0] == ':') {
+    level.labels.push_back(Label{Upper(RTrimView(TrimBlanks(copy.substr(1)))), i});
+  } else if (copy.size() >= 4 && Upper(copy.substr(0, 4)) == "SUB ") {
+    level.subs.push_back(Label{Trim(copy.substr(4)), i + 1});
+  }
+}
+
 std::string EncodeBlockLine(int number, std::string_view line) {
   std::string c(line);
   ReplaceAll(c, std::string_view("\0", 1), std::string_view("\xFF\x01\xFF\x01\xFF", 5));
@@ -83,12 +123,7 @@ Prepared PrepareLine(Interp& in, std::string& L, bool lineOnly, BlockStacks& st)
   // 1-3: clean the line and remember it
   ++frame.line;
   ln.lastRaw = L;
-  RemoveChar(L, '\t');
-  {
-    size_t b = 0;
-    while (b < L.size() && L[b] == ' ') ++b;
-    if (b) L.erase(0, b);
-  }
+  CleanLine(L);
   ln.commandText = L;
   ln.location = frame.name + "[" + std::to_string(frame.line) + "]";
 
@@ -156,24 +191,14 @@ Prepared PrepareLine(Interp& in, std::string& L, bool lineOnly, BlockStacks& st)
         return Prepared::Finished;
       }
       return Prepared::Epilogue;
-    } else {
-      const std::string_view u = U;
-      const size_t sp = u.find(' ');
-      const std::string_view w1 = u.substr(0, sp);
-      bool isEndif = EqualsNoCase(w1, "ENDIF");
-      if (!isEndif && EqualsNoCase(w1, "END") && sp != std::string_view::npos) {
-        const std::string_view rest = TrimView(u.substr(sp + 1));
-        isEndif = EqualsNoCase(rest.substr(0, rest.find(' ')), "IF");
+    } else if (IsEndifLine(U)) {
+      if (st.IfDepth() > 0) {
+        st.SetTopIf(false);
+        st.PopIf();
+      } else {
+        return Prepared::Epilogue;
       }
-      if (isEndif) {
-        if (st.IfDepth() > 0) {
-          st.SetTopIf(false);
-          st.PopIf();
-        } else {
-          return Prepared::Epilogue;
-        }
-        endif = true;
-      }
+      endif = true;
     }
   }
 
@@ -182,19 +207,7 @@ Prepared PrepareLine(Interp& in, std::string& L, bool lineOnly, BlockStacks& st)
   if (comment || endif) return Prepared::Finished;
 
   // 16-17: command word, argument text, second word
-  SplitCommandWord(L, ln.word, ln.args);
-  {
-    const std::string_view a = TrimView(ln.args);
-    ln.second = Upper(a.substr(0, a.find(' ')));
-  }
-  if ((ln.word == "END" || ln.word == "EXIT") && (ln.second == "SUB" || ln.second == "FOR")) {
-    ln.word = "EXIT" + ln.second;
-    std::string_view a = LTrimView(ln.args);
-    a.remove_prefix(std::min(a.size(), ln.second.size()));
-    ln.args = LTrim(a);
-    const std::string_view b = TrimView(ln.args);
-    ln.second = Upper(b.substr(0, b.find(' ')));
-  }
+  SplitLineWords(L, ln.word, ln.args, ln.second);
 
   return Prepared::Run;
 }

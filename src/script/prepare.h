@@ -41,6 +41,26 @@ std::string EncodeBlockLine(int n, std::string_view line);
 // Undoes the escapes of a block line once its number is removed.
 void DecodeBlockLine(std::string& line);
 
+// The pieces of preparation that the static checker (script/checker.h)
+// shares, so it reads lines exactly as they run:
+// removes every tab and the leading spaces;
+void CleanLine(std::string& line);
+// a comment (after cleaning): empty, "#", ";", "'" or "REM ";
+bool IsCommentLine(std::string_view line);
+// the first word before substitution: the text before the first "=" (cut
+// again at its first space), else the text before the first space, upper case;
+std::string FirstWordUpper(std::string_view line);
+// ENDIF, or END IF in two words (the line trimmed);
+bool IsEndifLine(std::string_view trimmed);
+// the command word, argument text and second word, with the two-word forms
+// END SUB / EXIT SUB (EXITSUB) and END FOR / EXIT FOR (EXITFOR).
+void SplitLineWords(std::string_view line, std::string& word, std::string& args, std::string& second);
+
+// The loader's tables: line i (store index) that starts, after blanks, with
+// ":" is a label (upper case, trimmed); one that starts with "SUB " starts
+// the sub named by the rest, at the next line.
+void TableLabelOrSub(ScriptLevel& level, std::string_view line, int i);
+
 // A line that opens an IF block: it starts with IF and ends with THEN.
 bool IsBlockIfLine(std::string_view line);
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <lm.h>
 
+#include "boxes/box_kinds.h"
 #include "boxes/boxes.h"
 #include "interp/dispatcher.h"
 #include "packaging/package.h"
@@ -39,6 +40,12 @@ CommandLineRun AnalyseCommandLine(const MachineInfo& m, std::string_view argumen
   CommandLineRun r;
   std::string args = LTrim(arguments);
   bool commandMode = Upper(std::string_view(args).substr(0, 3)) == "/C ";
+  // The checker's word comes first; the rest names the script and report.
+  if (!m.packaged && StartsWithNoCase(args, "/CHECK") && (args.size() == 6 || args[6] == ' ')) {
+    r.check = true;
+    r.source = Trim(std::string_view(args).substr(6));
+    return r;
+  }
   if (!commandMode && !m.packaged) {
     // TRACEFILE=path (quoted when it holds blanks) records the run in a
     // trace file; the word leaves the arguments.
@@ -344,8 +351,18 @@ void SetFolderVariables(Interp& in) {
   // 22
   SetFolderVariables(in);
 
+  // Unattended mode: the boxes take their answers from a file named by
+  // /ANSWERS (not for a packaged executable, whose arguments are its
+  // script's) or by the variable ANSWERFILE.
+  {
+    std::string answers;
+    if (in.mach.packaged || !TakeAnswersWord(arguments, answers)) answers = GetVariable(in, "ANSWERFILE");
+    if (!Trim(answers).empty()) LoadAnswerFile(in, answers);
+  }
+
   // 23: what the command line asks for
   const CommandLineRun run = AnalyseCommandLine(in.mach, arguments);
+  if (run.check) RunCheck(in, run.source);
   in.mach.traceAtStart = run.traceAtStart;
   if (!run.traceFile.empty()) {
     std::string path = run.traceFile;

@@ -25,8 +25,14 @@ struct CommandLineRun {
   bool traceAtStart = false;
   std::string traceFile;  // TRACEFILE=path
   bool plugin = false;
+  bool check = false;  // /CHECK script[,report]: the source is what follows the word
 };
 CommandLineRun AnalyseCommandLine(const MachineInfo& m, std::string_view arguments);
+
+// Kestrova.exe /CHECK: checks the script named by `spec` (script[,report]),
+// writes the report to the console it was started from and to the report
+// file, and ends the process with the number of problems as exit code.
+[[noreturn]] void RunCheck(Interp& in, std::string_view spec);
 
 // Splits a process command line into the executable path and the rest.
 void SplitExecutablePath(std::string_view commandLine, std::string& exePath, std::string& arguments);
