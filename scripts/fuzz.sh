@@ -2,7 +2,7 @@
 # Runs libFuzzer targets of the pure core: scripts/fuzz.sh TARGET|all [SECONDS]
 # TARGET is decompress, roundtrip, expression, substitute, keystring, package,
 # unscramble, http_response, exchange, condition, prepare, ftp_reply, ftp_pasv,
-# numformat, number, datetime or wildcard. The fuzz build
+# nettext, numformat, number, datetime or wildcard. The fuzz build
 # lives in build/fuzz (clang, AddressSanitizer, UBSan); new inputs found go to
 # build/fuzz/corpus/TARGET, the committed seeds stay in tests/fuzz/corpus/TARGET,
 # crashes are written to build/fuzz/artifacts/. KES_FUZZ_QUIET=1 prints only a
@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 what=${1:?usage: scripts/fuzz.sh TARGET|all [SECONDS]}
 secs=${2:-60}
 all=(decompress roundtrip expression substitute keystring package unscramble http_response exchange condition prepare
-     ftp_reply ftp_pasv numformat number datetime wildcard)
+     ftp_reply ftp_pasv nettext numformat number datetime wildcard)
 if [ "$what" = all ]; then targets=("${all[@]}"); else targets=("$what"); fi
 
 if [ ! -f build/fuzz/build.ninja ]; then

@@ -89,7 +89,7 @@ constexpr CommandRow kCommands[] = {
     /*  48 */ {"DATETIMEDIFF", CmdDateTimeDiff, {}, "Gives the difference between two dates."},
     /*  49 */ {"DECR FORMAT INCR INT INV LOWER LTRIM RTRIM UPPER ROUND", CmdValueOp, {},
               "Changes the value of one variable, or of every element of a list."},
-    /*  50 */ {"DEFAULTPRINTER", nullptr, {}, "Reads or sets the default printer; 53 when it is not found."},
+    /*  50 */ {"DEFAULTPRINTER", CmdDefaultPrinter, {}, "Reads or sets the default printer; 53 when it is not found."},
     /*  51 */ {"DEL", CmdDel, {}, "Deletes files; 53 when none is found."},
     /*  52 */ {"DELLINE", CmdDelLine, {}, "Deletes lines of a text file, by number or by content."},
     /*  53 */ {"DELSECTIONENTRY SECTIONENTRY", CmdIniEntry, {}, "Deletes, reads or writes an entry of an INI file."},
@@ -172,20 +172,23 @@ constexpr CommandRow kCommands[] = {
     /* 119 */ {"MOD", CmdMod, {}, "Gives the remainder of a division."},
     /* 120 */ {"MOUSECLICK MOUSEDBLCLICK", nullptr, {}, "Clicks or double-clicks the mouse."},
     /* 121 */ {"MOUSEMOVE MOUSEGETXY", nullptr, {}, "Moves the mouse or reads its position."},
-    /* 122 */ {"NET CONNECT", nullptr, {}, "Connects or disconnects network drives."},
+    /* 122 */ {"NET CONNECT", CmdNet, {},
+              "Connects or disconnects network drives and printer ports, sets the clock from a server (NET), or authenticates to a server (CONNECT)."},
     /* 123 */ {"NETHARD", CmdNetHard, {},
               "Lists the network adapters with their hardware and IP addresses, and gives their number."},
-    /* 124 */ {"NETINFO", nullptr, {}, "Gives network information (RESOURCE, GROUPLIST, USERLIST, PRINTER)."},
-    /* 125 */ {"NETLIST", nullptr, {}, "Lists network resources."},
+    /* 124 */ {"NETINFO", CmdNetInfo, {},
+              "Lists network resources, accounts, groups or network printers (RESOURCE, USER, COMPUTER, GROUP, LOCALGROUP, GROUPLIST, USERLIST, PRINTER)."},
+    /* 125 */ {"NETLIST", CmdNetList, {}, "Lists the current drive, port and printer connections as command lines."},
     /* box switch, not numbered */ {"NOSENSITIVE", CmdNoSensitive, {N},
                                    "Switches case-insensitive answers in the boxes."},
-    /* 126 */ {"NETREQUEST", nullptr, {}, "Sends a network request."},
+    /* 126 */ {"NETREQUEST", CmdNetRequest, {},
+              "Gives the drive connected to a network name, the next free drive, or the network name of a drive."},
     /* 127 */ {"NEXT ITERATE", CmdNext, {K}, "Ends a loop or goes on with its next round; 555 without a FOR."},
     /* 128 */ {"OBJECTLIST WINDOWLIST", nullptr, {}, "Lists windows or form objects."},
     /* 129 */ {"OBJECTXLIST WINDOWXLIST", nullptr, {}, "Lists windows or form objects with their details."},
     /* 130 */ {"OK", CmdOk, {N}, "Switches the OK button of the boxes."},
     /* 131 */ {"OLDAPP", CmdOldApp, {}, "Switches the focus handling for older applications."},
-    /* 132 */ {"OWNER", nullptr, {}, "Gives the owner of a file."},
+    /* 132 */ {"OWNER", CmdOwner, {}, "Gives the owner of a file or folder."},
     /* 133 */ {"PACK", CmdPack, {}, "Writes the files of the pack list into a self-unpacking executable."},
     /* 134 */ {"PACKJOIN", CmdPackJoin, {}, "Adds a file and its destination to the pack list; 53 for a missing file."},
     /* 135 */ {"PASSWORD", CmdPassword, {N | P},
@@ -232,7 +235,7 @@ constexpr CommandRow kCommands[] = {
     /* 171 */ {"SHELLCOPY SHELLDELETE", CmdShellCopy, {}, "Copies or deletes files through the shell."},
     /* 172 */ {"SHOW TYPE", CmdShow, {}, "Shows texts, or a text file, in a box."},
     /* 173 */ {"SHORTNAME", CmdShortName, {}, "Gives the short form of a path."},
-    /* 174 */ {"SID", nullptr, {}, "Gives the security identifier of an account."},
+    /* 174 */ {"SID", CmdSid, {}, "Gives the security identifier of an account from its profile."},
     /* 175 */ {"SIZE", CmdSize, {}, "Gives the size of files; 53 for a missing file."},
     /* 176 */ {"SLOW", CmdSlow, {N}, "Sets a delay before every line."},
     /* 177 */ {"SOUND SOUNDWAIT", CmdSound, {},
@@ -247,7 +250,7 @@ constexpr CommandRow kCommands[] = {
     /* 184 */ {"TOP", CmdTop, {N}, "Switches whether the boxes stay on top."},
     /* 185 */ {"TRACE", CmdTrace, {K | T},
                   "Opens or closes the trace window, sets its speed (SLOW, HIGH), opens it at the first error (ERROR), records to a file (FILE)."},
-    /* 186 */ {"USERINFO", nullptr, {}, "Gives information on an account."},
+    /* 186 */ {"USERINFO", CmdUserInfo, {}, "Sets the USERINFO variables from an account's details."},
     /* 187 */ {"VARSEP", CmdVarSep, {N}, "Sets the variable delimiter."},
     /* 188 */ {"VERSION", CmdVersion, {}, "Gives the version information, size and times of a file; 53 for a missing file."},
     /* 189 */ {"WAIT", CmdWait, {N | K}, "Waits some seconds while the windows stay responsive."},
@@ -340,6 +343,7 @@ static_assert(Is("GAUGE", GaugeWord::Gauge) && Is("POPUP", GaugeWord::Popup));
 static_assert(Is("INSERT", InsertTextWord::Insert) && Is("SUBSTITU", InsertTextWord::Substitu));
 static_assert(Is("KILL", TaskWord::Kill) && Is("TASKLIST", TaskWord::TaskList) && Is("WAITTASK", TaskWord::WaitTask) &&
               Is("PREVINSTANCE", TaskWord::PrevInstance));
+static_assert(Is("NET", NetWord::Net) && Is("CONNECT", NetWord::Connect));
 static_assert(Is("NEXT", NextWord::Next) && Is("ITERATE", NextWord::Iterate));
 static_assert(Is("SERVICECONNECT", RegConnectWord::ServiceConnect) && Is("REGCONNECT", RegConnectWord::RegConnect));
 static_assert(Is("DEVICE", ServiceWord::Device) && Is("SERVICE", ServiceWord::Service) &&

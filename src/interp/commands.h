@@ -117,6 +117,21 @@ enum class RegKeySetWord { RegKeySet, RegKeyNew };
 void CmdRegKeyXList(Interp&, Ctx&);  // REGKEYXLIST
 void CmdRegValueList(Interp&, Ctx&);  // REGVALUELIST
 
+// ---- network connections (sysadmin/cmd_netdrives.cpp)
+void CmdNet(Interp&, Ctx&);  // NET CONNECT
+enum class NetWord { Net, Connect };
+void CmdNetRequest(Interp&, Ctx&);  // NETREQUEST
+void CmdNetList(Interp&, Ctx&);     // NETLIST
+
+// ---- network resources and accounts (sysadmin/cmd_accounts.cpp)
+void CmdNetInfo(Interp&, Ctx&);   // NETINFO
+void CmdUserInfo(Interp&, Ctx&);  // USERINFO
+void CmdOwner(Interp&, Ctx&);     // OWNER
+void CmdSid(Interp&, Ctx&);       // SID
+
+// ---- printers (sysadmin/cmd_printers.cpp)
+void CmdDefaultPrinter(Interp&, Ctx&);  // DEFAULTPRINTER
+
 // ---- services (sysadmin/cmd_services.cpp)
 void CmdService(Interp&, Ctx&);  // DEVICE SERVICE SERVICELIST DEVICELIST
 enum class ServiceWord { Device, Service, ServiceList, DeviceList };

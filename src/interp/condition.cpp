@@ -252,7 +252,7 @@ bool KeywordTest(Interp& in, const std::string& kw, std::string_view rest, bool 
       SetVariable(in, "HOST", addr);
       r = !addr.empty();
     } else if (kw == "MEMBER") {
-      r = sys.IsGroupMember(operand);
+      r = sys.IsGroupMember(in, operand);
     } else if (kw == "PRINTER") {
       r = sys.PrinterKnown(operand);
     } else if (kw == "SERVER") {

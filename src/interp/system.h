@@ -40,7 +40,9 @@ class System {
   // HOST: the first IPv4 address of a name as dotted text; empty when it
   // does not resolve.
   virtual std::string ResolveHost(const std::string& name) = 0;
-  virtual bool IsGroupMember(const std::string& group) = 0;     // MEMBER
+  // MEMBER: the current user's groups hold the group ("DOMAIN\group": the
+  // global groups on that domain's controller).
+  virtual bool IsGroupMember(Interp& in, const std::string& group) = 0;
   virtual bool PrinterKnown(const std::string& name) = 0;       // PRINTER
   virtual bool ServerReachable(const std::string& name) = 0;    // SERVER
   virtual bool ShareReachable(const std::string& name) = 0;     // SHARE

@@ -8,6 +8,7 @@
 #include "net/http.h"
 #include "script/loader.h"
 #include "startup/startup.h"
+#include "sysadmin/accounts.h"
 #include "sysadmin/fileops.h"
 #include "sysadmin/registry.h"
 #include "sysadmin/sysquery.h"
@@ -23,7 +24,9 @@ class WindowsSystem final : public System {
     return StartsWithNoCase(p, "http://") ? HttpExists(in, p) : PathExists(p);
   }
   std::string ResolveHost(const std::string& name) override { return kes::ResolveHost(name); }
-  bool IsGroupMember(const std::string& group) override { return kes::IsGroupMember(group); }
+  bool IsGroupMember(Interp& in, const std::string& group) override {
+    return kes::IsGroupMember(in.mach.isNT, group, in.mach.computerName);
+  }
   bool PrinterKnown(const std::string& name) override { return kes::PrinterKnown(name); }
   bool ServerReachable(const std::string& name) override { return kes::ServerReachable(name); }
   bool ShareReachable(const std::string& name) override { return kes::ShareReachable(name); }

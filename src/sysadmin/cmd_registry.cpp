@@ -82,18 +82,6 @@ std::vector<BYTE> ParseBinary(std::string_view data) {
   return bytes;
 }
 
-// Writes string data through the transfer buffer, with its terminating NUL
-// counted in the size as the platform documents. Data that does not fit is
-// refused.
-LONG WriteString(HKEY h, const std::string& name, DWORD type, std::string_view data, size_t extraNuls) {
-  const size_t total = data.size() + extraNuls;
-  if (total > kTransferBufferSize) return kRegTooLong;
-  char* buf = TransferBuffer();
-  std::memcpy(buf, data.data(), data.size());
-  std::memset(buf + data.size(), 0, extraNuls);
-  return RegSetValueExA(h, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(buf), static_cast<DWORD>(total));
-}
-
 // gethostbyname through the Winsock start-up and clean-up pair.
 bool HostResolves(const std::string& name) {
   WSADATA wsa;
@@ -144,14 +132,14 @@ void CmdRegKeySet(Interp& in, Ctx& c) {
 
   LONG rc;
   if (type == "REG_SZ") {
-    rc = WriteString(key.get(), name, REG_SZ, data, 1);
+    rc = WriteStringValue(key.get(), name, REG_SZ, data, 1);
     // Empty data removes the value.
     if (rc == ERROR_SUCCESS && data.empty()) rc = RegDeleteValueA(key.get(), name.c_str());
   } else if (type == "REG_EXPAND_SZ") {
-    rc = WriteString(key.get(), name, REG_EXPAND_SZ, data, 1);
+    rc = WriteStringValue(key.get(), name, REG_EXPAND_SZ, data, 1);
   } else if (type == "REG_MULTI_SZ") {
     ReplaceAll(data, in.Sep(), std::string(1, '\0'));
-    rc = WriteString(key.get(), name, REG_MULTI_SZ, data, 2);
+    rc = WriteStringValue(key.get(), name, REG_MULTI_SZ, data, 2);
   } else if (type == "REG_BINARY") {
     const std::vector<BYTE> bytes = ParseBinary(data);
     static const BYTE none = 0;
@@ -392,7 +380,7 @@ void CmdAtRun(Interp& in, Ctx&) {
   in.err.code = OpenKey(in.registry, SplitKeyPath(kAtRunKey), false, KEY_WRITE, key, opt);
   if (in.err.code) return;
   const std::string name = kAtRunPrefix + std::to_string(number);
-  in.err.code = WriteString(key.get(), name, REG_SZ, command, 1);
+  in.err.code = WriteStringValue(key.get(), name, REG_SZ, command, 1);
 }
 
 // ---- ATDELETE [command line]: removes the entries ATRUN made for that

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace kes {
 
@@ -186,6 +187,23 @@ RegValueText RegistryGetValue(const RegistryState& state, std::string_view keyPa
       r.code = kErrUsage;
       return r;
   }
+}
+
+int32_t WriteStringValue(RegHandle key, const std::string& name, unsigned long type, std::string_view data,
+                         size_t extraNuls) {
+  const size_t total = data.size() + extraNuls;
+  if (total > kTransferBufferSize) return kRegTooLong;
+  char* buf = TransferBuffer();
+  std::memcpy(buf, data.data(), data.size());
+  std::memset(buf + data.size(), 0, extraNuls);
+  return RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(buf), static_cast<DWORD>(total));
+}
+
+int32_t RegistryWriteString(const RegistryState& state, std::string_view keyPath, const std::string& valueName,
+                            std::string_view data, const OpenOptions& opt) {
+  RegKey key;
+  const int32_t code = OpenKey(state, SplitKeyPath(keyPath), false, KEY_WRITE, key, opt);
+  return code ? code : WriteStringValue(key.get(), valueName, REG_SZ, data, 1);
 }
 
 std::string RegistryReadString(Interp& in, std::string_view key, std::string_view value) {

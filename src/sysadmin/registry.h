@@ -84,6 +84,16 @@ struct RegValueText {
 RegValueText RegistryGetValue(const RegistryState& state, std::string_view keyPath, std::string_view valueName,
                               std::string_view sep, const OpenOptions& opt = {});
 
+// Writes string data (REG_SZ, REG_EXPAND_SZ: one NUL after it; REG_MULTI_SZ:
+// two) through the transfer buffer, with the NULs counted in the size as the
+// platform documents. Data that does not fit is refused with kRegTooLong.
+int32_t WriteStringValue(RegHandle key, const std::string& name, unsigned long type, std::string_view data,
+                         size_t extraNuls);
+// Writes a REG_SZ value the way REGKEYSET does: the key opened (or created)
+// by the key opener, the data through the transfer buffer.
+int32_t RegistryWriteString(const RegistryState& state, std::string_view keyPath, const std::string& valueName,
+                            std::string_view data, const OpenOptions& opt = {});
+
 // Reads a string value ("ROOT\key\path", value name); empty when missing.
 std::string RegistryReadString(Interp& in, std::string_view key, std::string_view value);
 // True when HKEY_LOCAL_MACHINE\SECURITY opens with read-control access.

@@ -10,6 +10,7 @@
 
 #include "interp/text.h"
 #include "sysadmin/fileops.h"
+#include "sysadmin/netapi.h"
 
 namespace kes {
 
@@ -22,14 +23,6 @@ HANDLE OpenEntry(const std::string& path, bool write) {
   return CreateFileA(p.c_str(), write ? FILE_WRITE_ATTRIBUTES : GENERIC_READ,
                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-}
-
-std::wstring Wide(const std::string& s) {
-  if (s.empty()) return std::wstring();
-  const int n = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring w(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-  return w;
 }
 
 }  // namespace
@@ -155,78 +148,6 @@ std::string ResolveHost(const std::string& name) {
   return a.empty() ? std::string() : a.front();
 }
 
-namespace {
-
-std::string Narrow(const wchar_t* w) {
-  if (!w || !*w) return std::string();
-  const int n = WideCharToMultiByte(CP_ACP, 0, w, -1, nullptr, 0, nullptr, nullptr);
-  if (n <= 1) return std::string();
-  std::string s(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, w, -1, s.data(), n, nullptr, nullptr);
-  s.resize(static_cast<size_t>(n - 1));
-  return s;
-}
-
-// The domain controller of a domain other than this computer, as "\\NAME";
-// empty when the domain is this computer or has no controller.
-std::wstring DomainController(const std::string& domain) {
-  if (domain.empty()) return std::wstring();
-  char computer[MAX_COMPUTERNAME_LENGTH + 1];
-  DWORD size = sizeof computer;
-  if (GetComputerNameA(computer, &size) && EqualsNoCase(domain, computer)) return std::wstring();
-  LPBYTE dc = nullptr;
-  std::wstring server;
-  if (NetGetDCName(nullptr, Wide(domain).c_str(), &dc) == NERR_Success && dc) {
-    server = reinterpret_cast<const wchar_t*>(dc);
-    if (server.size() > 34) server.resize(34);  // "\\" and at most 32 characters
-  }
-  if (dc) NetApiBufferFree(dc);
-  return server;
-}
-
-}  // namespace
-
-// The group list of the current user: the global groups on the domain
-// controller when the operand names another domain ("DOMAIN\group"), the
-// local groups (direct and indirect) otherwise; true when one of them, in
-// upper case, is the wanted group.
-bool IsGroupMember(const std::string& operand) {
-  std::string group = Trim(operand), domain;
-  const size_t bs = group.find('\\');
-  if (bs != std::string::npos) {
-    domain = Upper(Trim(std::string_view(group).substr(0, bs)));
-    group = group.substr(bs + 1);
-  }
-  group = Upper(Trim(group));
-  if (group.empty()) return false;
-  char user[257];
-  DWORD userSize = sizeof user;
-  if (!GetUserNameA(user, &userSize)) return false;
-  const std::wstring wuser = Wide(user);
-  const std::wstring server = DomainController(domain);
-
-  LPBYTE buf = nullptr;
-  DWORD read = 0, total = 0;
-  bool member = false;
-  if (!server.empty()) {
-    const NET_API_STATUS st =
-        NetUserGetGroups(server.c_str(), wuser.c_str(), 0, &buf, MAX_PREFERRED_LENGTH, &read, &total);
-    if (st == NERR_Success && buf) {
-      const auto* g = reinterpret_cast<const GROUP_USERS_INFO_0*>(buf);
-      for (DWORD i = 0; i < read && !member; ++i) member = Upper(Narrow(g[i].grui0_name)) == group;
-    }
-  } else {
-    const NET_API_STATUS st = NetUserGetLocalGroups(nullptr, wuser.c_str(), 0, LG_INCLUDE_INDIRECT, &buf,
-                                                    MAX_PREFERRED_LENGTH, &read, &total);
-    if (st == NERR_Success && buf) {
-      const auto* g = reinterpret_cast<const LOCALGROUP_USERS_INFO_0*>(buf);
-      for (DWORD i = 0; i < read && !member; ++i) member = Upper(Narrow(g[i].lgrui0_name)) == group;
-    }
-  }
-  if (buf) NetApiBufferFree(buf);
-  return member;
-}
-
 bool PrinterKnown(const std::string& name) {
   if (name.empty()) return false;
   DWORD needed = 0, count = 0;
@@ -245,7 +166,7 @@ bool ServerReachable(const std::string& name) {
   std::string n = Trim(name);
   while (!n.empty() && n[0] == '\\') n.erase(0, 1);
   if (n.empty()) return false;
-  std::wstring w = Wide("\\\\" + n);
+  std::wstring w = WideFromAnsi("\\\\" + n);
   LPBYTE info = nullptr;
   const NET_API_STATUS st = NetServerGetInfo(const_cast<LPWSTR>(w.c_str()), 100, &info);
   if (info) NetApiBufferFree(info);
@@ -259,8 +180,8 @@ bool ShareReachable(const std::string& name) {
   if (n.size() < 3 || n[0] != '\\' || n[1] != '\\') return false;
   const size_t sep = n.find('\\', 2);
   if (sep == std::string::npos) return false;
-  const std::wstring server = Wide(n.substr(0, sep));
-  const std::wstring share = Wide(n.substr(sep + 1));
+  const std::wstring server = WideFromAnsi(n.substr(0, sep));
+  const std::wstring share = WideFromAnsi(n.substr(sep + 1));
   LPBYTE info = nullptr;
   const NET_API_STATUS st =
       NetShareGetInfo(const_cast<LPWSTR>(server.c_str()), const_cast<LPWSTR>(share.c_str()), 1, &info);

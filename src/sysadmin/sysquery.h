@@ -37,10 +37,6 @@ std::string ResolveHost(const std::string& name);
 // The IPv4 addresses of a name (the empty name: this computer), at most
 // max, as dotted text.
 std::vector<std::string> HostAddresses(const std::string& name, size_t max);
-// True when the group list of the current user holds the group (compared in
-// upper case). "DOMAIN\group" asks that domain's controller for the user's
-// global groups; otherwise the local groups are listed.
-bool IsGroupMember(const std::string& group);
 bool PrinterKnown(const std::string& name);
 bool ServerReachable(const std::string& name);
 bool ShareReachable(const std::string& name);

@@ -6,7 +6,24 @@
 . "$(dirname "$0")/../harness/scenario-lib.sh"
 key='HKCU\Software\Wine\AppDefaults\Kestrova.exe'
 export KTEST_OUT=$(winpath "$S/out.txt")
-printf 'OUTPUT %%KTEST_OUT%%,%%OS%% [%%OSNT%%]\r\n' > "$S/v.kes"
+# On the 9x line the network functions come from Radmin32.dll, which is not
+# there: NET TIME and GROUPLIST answer 53, USERLIST is refused with 1,
+# DEFAULTPRINTER does nothing and IF MEMBER is false.
+cat > "$S/v.kes" <<'EOF'
+OUTPUT %KTEST_OUT%,%OS% [%OSNT%]
+IF "%OSNT%" = "" THEN
+  NET TIME \\kessrv
+  APPEND %KTEST_OUT%,NET TIME %ERROR%
+  NETINFO GROUPLIST,kessrv,bob
+  APPEND %KTEST_OUT%,GROUPLIST %NETINFO% %ERROR%
+  NETINFO USERLIST,kessrv,staff
+  APPEND %KTEST_OUT%,USERLIST %NETINFO% %ERROR%
+  SET DEFAULTPRINTER=unchanged
+  DEFAULTPRINTER
+  APPEND %KTEST_OUT%,DEFAULTPRINTER %DEFAULTPRINTER% %ERROR%
+  IF NOT MEMBER Administrators APPEND %KTEST_OUT%,not MEMBER
+ENDIF
+EOF
 check() {
   wine reg add "$key" /v Version /d "$1" /f </dev/null >/dev/null 2>&1
   rm -f "$S/out.txt"
@@ -17,6 +34,11 @@ check win2003 "Windows_NT [Windows_2003]"
 check winxp "Windows_NT [Windows_XP]"
 check win2k "Windows_NT [Windows_2000]"
 check nt40 "Windows_NT [Windows_NT]"
-check win98 "Windows_98 []"
+check win98 "Windows_98 []
+NET TIME 53
+GROUPLIST 0 53
+USERLIST 0 1
+DEFAULTPRINTER unchanged 0
+not MEMBER"
 wine reg delete "$key" /f </dev/null >/dev/null 2>&1
 finish

@@ -37,7 +37,7 @@ class FakeSystem : public System {
     const auto it = hosts.find(name);
     return it == hosts.end() ? std::string() : it->second;
   }
-  bool IsGroupMember(const std::string& g) override { return groups.count(Upper(g)) > 0; }
+  bool IsGroupMember(Interp&, const std::string& g) override { return groups.count(Upper(g)) > 0; }
   bool PrinterKnown(const std::string& n) override { return printers.count(n) > 0; }
   bool ServerReachable(const std::string& n) override { return servers.count(n) > 0; }
   bool ShareReachable(const std::string& n) override { return shares.count(n) > 0; }
