@@ -60,6 +60,7 @@ struct LogState {
   int64_t maxSize = 65536;
   int16_t stop = 0;  // LOGSTOP
   bool headerPending = true;
+  RevealedSecrets revealed;  // clear texts of protected values, hidden in every entry
 };
 
 // State shared by the boxes.
@@ -71,6 +72,7 @@ struct BoxState {
   std::string title;   // the script's title used by boxes; empty: the product name
   std::string label;   // LABEL: the footer text of the boxes
   std::string choice;  // CHOICE: the entry last chosen in the choice window
+  bool comReady = false;  // COM initialised for the shell's dialogs
   AnswerFeed answers;  // unattended mode: the answers the boxes take instead of a person
 };
 
@@ -131,19 +133,21 @@ struct TextState {
   std::string extract;  // the text of the last EXTRACT
 };
 
-// TIMER: seconds since its first read, increasing across midnight.
+// TIMER: seconds since its first read, increasing across midnight. The
+// clock is compared in whole milliseconds: two reads of the same millisecond
+// must never look like a clock that went back (a day added).
 struct TimerState {
   bool started = false;
-  double base = 0, last = 0, days = 0;
-  // The reading for a time of day in seconds.
-  double Read(double now) {
+  long long base = 0, last = 0, days = 0;
+  // The reading in milliseconds for a time of day in milliseconds.
+  long long Read(long long nowMs) {
     if (!started) {
       started = true;
-      base = last = now;
+      base = last = nowMs;
     }
-    if (now < last) days += 86400;
-    last = now;
-    return now + days - base;
+    if (nowMs < last) days += 86400000;
+    last = nowMs;
+    return nowMs + days - base;
   }
 };
 
@@ -333,6 +337,7 @@ struct Frame {
 // The script runner's state.
 struct RunnerState {
   int callDepth = -1;
+  int nestedCommands = 0;  // commands now running inside another's line (NestedCommand)
   std::vector<Frame> frames;
   int scriptLevel = -1;
   std::vector<ScriptLevel> levels;
@@ -489,6 +494,7 @@ struct Interp : public SubstHost {
   std::string SharedGet(std::string_view name) override;
   const std::vector<std::string>* ComputedList(SysList id) override;
   void SetError(int32_t code) override { err.code = code; }
+  void Revealed(std::string_view name, std::string_view clear) override { log.revealed.Add(name, clear); }
 };
 
 // The one interpreter of the process.
