@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs libFuzzer targets of the pure core: scripts/fuzz.sh TARGET|all [SECONDS]
 # TARGET is decompress, roundtrip, expression, substitute, keystring, package,
-# unscramble, http_response, exchange, condition, prepare, ftp_reply, ftp_pasv or nettext. The fuzz build
+# unscramble, http_response, exchange, condition, prepare, ftp_reply, ftp_pasv,
+# nettext, numformat, number, datetime or wildcard. The fuzz build
 # lives in build/fuzz (clang, AddressSanitizer, UBSan); new inputs found go to
 # build/fuzz/corpus/TARGET, the committed seeds stay in tests/fuzz/corpus/TARGET,
 # crashes are written to build/fuzz/artifacts/. KES_FUZZ_QUIET=1 prints only a
@@ -11,7 +12,7 @@ cd "$(dirname "$0")/.."
 what=${1:?usage: scripts/fuzz.sh TARGET|all [SECONDS]}
 secs=${2:-60}
 all=(decompress roundtrip expression substitute keystring package unscramble http_response exchange condition prepare
-     ftp_reply ftp_pasv nettext)
+     ftp_reply ftp_pasv nettext numformat number datetime wildcard)
 if [ "$what" = all ]; then targets=("${all[@]}"); else targets=("$what"); fi
 
 if [ ! -f build/fuzz/build.ninja ]; then

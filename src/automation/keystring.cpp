@@ -1,7 +1,5 @@
 #include "automation/keystring.h"
 
-#include <array>
-
 #include "interp/text.h"
 
 namespace kes::keys {
@@ -13,8 +11,9 @@ struct NamedKey {
   const char* name;
 };
 
-// In code order, so the first match of a name is the lowest code: "shift",
-// "ctrl" and "alt" at 201, 202 and 204 are never found by name.
+// The key-name table, in code order, so the first match of a name is the
+// lowest code: "shift", "ctrl" and "alt" at 201, 202 and 204 are never
+// found by name. Codes not listed have no name.
 constexpr NamedKey kNamed[] = {
     {8, "bs"},         {9, "tab"},      {12, "clear"},  {13, "enter"},  {16, "shift"},
     {17, "ctrl"},      {18, "alt"},     {19, "break"},  {20, "capslock"}, {27, "esc"},
@@ -26,14 +25,6 @@ constexpr NamedKey kNamed[] = {
     {124, "f13"},      {125, "f14"},    {126, "f15"},   {144, "numlock"}, {145, "scrolllock"},
     {201, "shift"},    {202, "ctrl"},   {204, "alt"},   {206, "altgr"},
 };
-
-constexpr std::array<const char*, 256> BuildTable() {
-  std::array<const char*, 256> t{};
-  for (auto& e : t) e = "";
-  for (const auto& k : kNamed) t[k.code] = k.name;
-  return t;
-}
-constexpr std::array<const char*, 256> kTable = BuildTable();
 
 constexpr uint8_t kEnter = 13;
 
@@ -52,12 +43,15 @@ uint32_t RepeatCount(std::string_view s) {
 
 }  // namespace
 
-std::string_view KeyName(unsigned code) { return code < kTable.size() ? kTable[code] : ""; }
+std::string_view KeyName(unsigned code) {
+  for (const auto& k : kNamed)
+    if (k.code == code) return k.name;
+  return {};
+}
 
 unsigned KeyCode(std::string_view lowerName) {
-  if (lowerName.empty()) return 255;
-  for (unsigned c = 0; c < kTable.size(); ++c)
-    if (lowerName == kTable[c]) return c;
+  for (const auto& k : kNamed)
+    if (lowerName == k.name) return k.code;
   return 255;
 }
 

@@ -41,11 +41,25 @@ VOID CALLBACK SystemDialogTimeout(HWND, UINT, UINT_PTR id, DWORD) {
   SetTimer(nullptr, id, 250, SystemDialogTimeout);
 }
 
+}  // namespace
+
+// The shell's dialogs need COM on this thread: without it the folder browser
+// shows no start folder and answers the Desktop. A thread the host has
+// initialised otherwise (a DLL caller) keeps its own.
+void InitShellCom(Interp& in) {
+  if (in.boxes.comReady) return;
+  CoInitialize(nullptr);
+  in.boxes.comReady = true;
+}
+
+namespace {
+
 struct SystemDialogScope {
   bool ok = false;
   explicit SystemDialogScope(Interp& in) {
     if (ModalBoxOpen()) return;
     ok = true;
+    InitShellCom(in);
     if (in.waits.maxWait >= 1 && in.waits.maxWait <= 599)
       g_sysTimer = SetTimer(nullptr, 0, static_cast<UINT>(in.waits.maxWait) * 1000u, SystemDialogTimeout);
   }

@@ -61,6 +61,9 @@ std::string FileDialog(Interp& in, std::string_view start, std::string_view patt
 std::string DirDialog(Interp& in, std::string_view start);
 std::string ColorDialog(Interp& in, const std::vector<std::string>& items);
 std::string FontDialog(Interp& in, const std::vector<std::string>& items);
+// COM for the shell's dialogs, initialised once for the process on the
+// interpreter's thread (apartment-threaded) before the first of them.
+void InitShellCom(Interp& in);
 
 // ---- the popup window, the notification icon and the end request (box_popup.cpp)
 // The popup's controls.

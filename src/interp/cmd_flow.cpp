@@ -32,6 +32,8 @@ void CmdIf(Interp& in, Ctx& c) {
     return;
   }
   if (!r || text == "@") return;
+  const NestedCommand nested(in);
+  if (!nested.ok) return;
   // The text after the condition is a command of its own: it is prepared,
   // run and reported like any line, so this line adds nothing after it.
   --CurrentFrame(in).line;

@@ -6,6 +6,7 @@
 
 #include "interp/commands.h"
 #include "interp/log.h"
+#include "interp/workfile.h"
 #include "script/loader.h"
 #include "startup/runner.h"
 #include "sysadmin/fileops.h"
@@ -218,9 +219,11 @@ void CmdLine(Interp& in, Ctx&) {
     in.err.code = kErrUsage;
     return;
   }
+  // A file another program holds open without sharing is 75, like every
+  // other command that reads a file.
   std::string text;
-  if (!FileExists(file) || !ReadWholeFile(file, text)) {
-    in.err.code = kErrNotFound;
+  if (const int e = ReadFileBytes(file, text, true)) {
+    in.err.code = e;
     return;
   }
   // Lines end at CR LF or LF, as a text reader sees them.
@@ -260,8 +263,10 @@ void CmdExtract(Interp& in, Ctx&) {
 }
 
 void CmdSlow(Interp& in, Ctx&) {
-  in.run.stepDelayMs = in.line.on ? std::max(0, ValInt(Field(in, 2))) : 0;
-  if (in.line.on && FieldCount(in) < 2) {
+  // "ON" is the first field: the second word of "SLOW ON,500" is "ON,500".
+  const bool on = in.line.on || IsOnWord(Field(in, 1));
+  in.run.stepDelayMs = on ? std::max(0, ValInt(Field(in, 2))) : 0;
+  if (on && FieldCount(in) < 2) {
     // "SLOW ON 200" without a separator
     const std::string_view a = TrimView(in.line.args);
     const size_t sp = a.find(' ');

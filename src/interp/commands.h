@@ -268,4 +268,42 @@ void NotBuilt(Interp&, Ctx&);
 // Number of rows of the command table.
 size_t CommandRowCount();
 
+// ---- desktop automation (automation/cmd_keys.cpp, cmd_focus.cpp, cmd_window.cpp,
+// cmd_mouse.cpp, cmd_desktop.cpp)
+void CmdKey(Interp&, Ctx&);             // KEY
+void CmdKeyMenu(Interp&, Ctx&);         // KEYMENU
+void CmdKeyCheck(Interp&, Ctx&);        // KEYCHECK
+void CmdKeyList(Interp&, Ctx&);         // KEYLIST
+void CmdKeyClick(Interp&, Ctx&);        // KEYCLICK
+void CmdKeyTab(Interp&, Ctx&);          // KEYTAB
+void CmdGetLock(Interp&, Ctx&);         // GETCAPSLOCK, GETNUMLOCK
+enum class GetLockWord { GetCapsLock, GetNumLock };
+void CmdGetKey(Interp&, Ctx&);          // GETKEY
+void CmdFocusChild(Interp&, Ctx&);      // FOCUSCHILD, FOCUSOBJECT
+enum class FocusChildWord { FocusChild, FocusObject };
+void CmdFocusParent(Interp&, Ctx&);     // FOCUSPARENT
+void CmdWaitChild(Interp&, Ctx&);       // WAITCHILD, WAITOBJECT
+enum class WaitChildWord { WaitChild, WaitObject };
+void CmdWaitWindowList(Interp&, Ctx&);  // WAITWINDOWLIST
+void CmdWaitParent(Interp&, Ctx&);      // WAITPARENT, WAITEND
+enum class WaitParentWord { WaitParent, WaitEnd };
+void CmdGetFocus(Interp&, Ctx&);        // GETFOCUS
+void CmdOptionalBox(Interp&, Ctx&);     // IGNOREBOX, OPTIONALBOX
+enum class OptionalBoxWord { IgnoreBox, OptionalBox };
+void CmdLastFocus(Interp&, Ctx&);       // LASTFOCUS
+void CmdWindow(Interp&, Ctx&);          // WINDOW
+void CmdWindowSize(Interp&, Ctx&);      // WINDOWSIZE
+void CmdWindowList(Interp&, Ctx&);      // OBJECTLIST, WINDOWLIST
+void CmdWindowXList(Interp&, Ctx&);     // OBJECTXLIST, WINDOWXLIST
+enum class WindowListWord { Objects, Windows };
+void CmdMouseClick(Interp&, Ctx&);      // MOUSECLICK, MOUSEDBLCLICK
+enum class MouseClickWord { Click, DoubleClick };
+void CmdMouseMove(Interp&, Ctx&);       // MOUSEMOVE, MOUSEGETXY
+enum class MouseMoveWord { Move, GetXY };
+void CmdCursor(Interp&, Ctx&);          // CURSOR
+void CmdGetPixel(Interp&, Ctx&);        // GETPIXEL
+void CmdSession(Interp&, Ctx&);         // SESSION
+void CmdScreenSaver(Interp&, Ctx&);     // SCREENSAVER
+void CmdTaskbar(Interp&, Ctx&);         // TASKBAR
+
 }  // namespace kes

@@ -206,6 +206,8 @@ void Dispatch(Interp& in, std::string& L, std::string_view caller, std::string& 
 }
 
 void DispatchCommand(Interp& in, std::string_view word, std::string_view args, BlockStacks& stacks) {
+  const NestedCommand nested(in);
+  if (!nested.ok) return;
   LineState saved = in.line;
   in.line.word.assign(word);
   if (!(WordFlags(in.line.word) & kKeepsError)) in.err.code = 0;

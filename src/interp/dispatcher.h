@@ -98,7 +98,31 @@ inline constexpr std::string_view kCallerLineOnly = "@LINE";
 void Dispatch(Interp& in, std::string& line, std::string_view caller, std::string& out, BlockStacks& stacks);
 
 // Runs a command word with an argument text directly, as LET and SETCDE do.
+// Past kMaxNestedCommands the command does not run and the error code is 1.
 void DispatchCommand(Interp& in, std::string_view word, std::string_view args, BlockStacks& stacks);
+
+// Commands run inside other commands of one line (IF's command, LET's and
+// SETCDE's) recurse through the dispatcher: the depth is bounded so that no
+// script text can exhaust the machine stack. Far beyond any real script.
+inline constexpr int kMaxNestedCommands = 100;
+
+// Counts one nested command for its lifetime; `ok` is false past the bound,
+// with the error code 1 set and nothing run.
+class NestedCommand {
+ public:
+  explicit NestedCommand(Interp& in) : in_(in), ok(++in.run.nestedCommands <= kMaxNestedCommands) {
+    if (!ok) in.err.code = kErrUsage;
+  }
+  ~NestedCommand() { --in_.run.nestedCommands; }
+  NestedCommand(const NestedCommand&) = delete;
+  NestedCommand& operator=(const NestedCommand&) = delete;
+
+ private:
+  Interp& in_;
+
+ public:
+  const bool ok;
+};
 
 // The after-command `:=` assignment: name and expression text.
 void AssignExpression(Interp& in, std::string_view nameText, std::string_view exprText);

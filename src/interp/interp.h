@@ -60,6 +60,7 @@ struct LogState {
   int64_t maxSize = 65536;
   int16_t stop = 0;  // LOGSTOP
   bool headerPending = true;
+  RevealedSecrets revealed;  // clear texts of protected values, hidden in every entry
 };
 
 // State shared by the boxes.
@@ -71,15 +72,31 @@ struct BoxState {
   std::string title;   // the script's title used by boxes; empty: the product name
   std::string label;   // LABEL: the footer text of the boxes
   std::string choice;  // CHOICE: the entry last chosen in the choice window
+  bool comReady = false;  // COM initialised for the shell's dialogs
   AnswerFeed answers;  // unattended mode: the answers the boxes take instead of a person
+};
+
+// A box the waits watch for (OPTIONALBOX, IGNOREBOX) and the script lines
+// collected after the command, each "NNNN" + line + "\xFF\xFE".
+struct OptionalBox {
+  std::string title, parent;
+  std::string block;
+  bool once = true;  // OPTIONALBOX: used once; IGNOREBOX: fires again and again
 };
 
 // The waits for windows, boxes and programs.
 struct WaitState {
   int32_t maxWait = 600;  // MAXWAIT: seconds before a wait or a box gives up
+  // The boxes the waits watch for; the runner's box block joins the last
+  // entry when a wait or the next entry starts.
+  std::vector<OptionalBox> boxes;
   // Set by the trace window's "Force wait": the running wait ends at once
   // with error 1 (a wait that sees it clears it).
   bool forceEnd = false;
+  // When a wait ends to run a box's lines, the tick count it began at: the
+  // wait line that runs again after them keeps its first deadline, so a box
+  // that stays on screen cannot hold the script past MAXWAIT.
+  uint32_t boxWaitStart = 0;
 };
 
 // The folders a script sets for its files (DIRLOG belongs to the log).
@@ -116,25 +133,41 @@ struct TextState {
   std::string extract;  // the text of the last EXTRACT
 };
 
-// TIMER: seconds since its first read, increasing across midnight.
+// TIMER: seconds since its first read, increasing across midnight. The
+// clock is compared in whole milliseconds: two reads of the same millisecond
+// must never look like a clock that went back (a day added).
 struct TimerState {
   bool started = false;
-  double base = 0, last = 0, days = 0;
-  // The reading for a time of day in seconds.
-  double Read(double now) {
+  long long base = 0, last = 0, days = 0;
+  // The reading in milliseconds for a time of day in milliseconds.
+  long long Read(long long nowMs) {
     if (!started) {
       started = true;
-      base = last = now;
+      base = last = nowMs;
     }
-    if (now < last) days += 86400;
-    last = now;
-    return now + days - base;
+    if (nowMs < last) days += 86400000;
+    last = nowMs;
+    return nowMs + days - base;
   }
 };
 
-// The focus target of the keystroke and mouse commands.
+// The focus target of the keystroke and mouse commands: a top-level window
+// and a control in it (0 = none), kept as numbers so this header stays free
+// of Win32.
 struct FocusState {
-  std::string lastFocus;  // LASTFOCUS
+  uintptr_t window = 0;
+  uintptr_t object = 0;
+  uintptr_t Target() const { return object ? object : window; }
+  // The window that had the front before the program last brought a window
+  // there (LASTFOCUS), 0 when none.
+  uintptr_t lastFocus = 0;
+};
+
+// The desktops: the input desktop as the per-line watch last saw it, and
+// the window station and desktop SESSION SWITCH attached (0 = none).
+struct DesktopState {
+  std::string inputDesktop;
+  uintptr_t winsta = 0, desktop = 0;
 };
 
 // The HTTP client's settings (HTTP PROXY, CACHE, LOG, GAUGE, and the
@@ -304,6 +337,7 @@ struct Frame {
 // The script runner's state.
 struct RunnerState {
   int callDepth = -1;
+  int nestedCommands = 0;  // commands now running inside another's line (NestedCommand)
   std::vector<Frame> frames;
   int scriptLevel = -1;
   std::vector<ScriptLevel> levels;
@@ -334,6 +368,7 @@ struct RunnerState {
   // pending lines queued by "#OPT#"
   std::deque<std::string> pending;
   bool pendingFromOptional = false;
+  bool afterBoxLines = false;  // the line running is the one that queued them
   // ADMIN block collection
   bool adminCollecting = false;
   std::string adminBlock;
@@ -427,6 +462,7 @@ struct Interp : public SubstHost {
   TextState text;
   TimerState timer;
   FocusState focus;
+  DesktopState desktops;
   SearchState search;
   HttpSettings http;
   FtpState ftp;
@@ -458,6 +494,7 @@ struct Interp : public SubstHost {
   std::string SharedGet(std::string_view name) override;
   const std::vector<std::string>* ComputedList(SysList id) override;
   void SetError(int32_t code) override { err.code = code; }
+  void Revealed(std::string_view name, std::string_view clear) override { log.revealed.Add(name, clear); }
 };
 
 // The one interpreter of the process.

@@ -50,6 +50,9 @@ void WriteLog(Interp& in, std::string_view text) {
   std::snprintf(hms, sizeof hms, "%02u:%02u:%02u", t.wHour, t.wMinute, t.wSecond);
   const std::string computer = Upper(in.mach.computerName);
 
+  // A protected value decoded into a line shows as @NAME@ here too.
+  const std::string shown = in.log.revealed.Hide(text);
+  text = shown;
   std::string entry;
   if (in.sw.logmute) {
     entry.assign(text);

@@ -26,8 +26,8 @@ Found Value(std::string& out, std::string v) {
 // Seconds since the first read, with three decimals.
 std::string TimerValue(Interp& in) {
   const ClockReading t = in.system->Now();
-  const double now = t.hour * 3600.0 + t.minute * 60.0 + t.second + t.millisecond / 1000.0;
-  return FormatNumber(static_cast<Num>(in.timer.Read(now)), "0.000");
+  const long long now = ((t.hour * 60LL + t.minute) * 60 + t.second) * 1000 + t.millisecond;
+  return FormatNumber(static_cast<Num>(in.timer.Read(now)) / 1000, "0.000");
 }
 
 Found ReadThreadId(Interp& in, std::string& out) { return Value(out, std::to_string(in.system->ThreadId())); }
@@ -39,7 +39,10 @@ Found ReadTimer(Interp& in, std::string& out) { return Value(out, TimerValue(in)
 Found ReadExtract(Interp& in, std::string& out) { return Value(out, in.text.extract); }
 Found ReadWhere(Interp& in, std::string& out) { return Value(out, std::to_string(in.files.where)); }
 Found ReadLastSet(Interp& in, std::string& out) { return Value(out, in.vars.lastSet); }
-Found ReadLastFocus(Interp& in, std::string& out) { return Value(out, in.focus.lastFocus); }
+// The handle of the window that had the front before the program took it.
+Found ReadLastFocus(Interp& in, std::string& out) {
+  return Value(out, in.focus.lastFocus ? std::to_string(in.focus.lastFocus) : std::string());
+}
 Found ReadAdmin(Interp& in, std::string& out) { return Value(out, in.system->IsAdministrator() ? "1" : "0"); }
 
 // Only while a choice window is open; otherwise the variable CHOICE.

@@ -393,6 +393,7 @@ void SubstituteDepth(std::string& line, VarStore& vars, SubstHost& host, const S
         value = "@" + Upper(TrimView(std::string_view(line).substr(nameStart, q - nameStart))) + "@";
       } else {
         value = DecodeProtected(value);
+        host.Revealed(Upper(TrimView(std::string_view(line).substr(nameStart, q - nameStart))), value);
       }
       --beforeLen;
     }
@@ -410,6 +411,27 @@ void SubstituteDepth(std::string& line, VarStore& vars, SubstHost& host, const S
 void Substitute(std::string& line, VarStore& vars, SubstHost& host, const SubstOptions& opt) {
   int budget = kSubstPasses;
   SubstituteDepth(line, vars, host, opt, 0, budget);
+}
+
+void RevealedSecrets::Add(std::string_view name, std::string_view clear) {
+  if (clear.empty()) return;
+  for (auto it = items_.begin(); it != items_.end(); ++it) {
+    if (it->clear == clear) {
+      it->shown = "@" + std::string(name) + "@";
+      return;
+    }
+  }
+  if (items_.size() >= kMaxKept) items_.pop_back();
+  // Longest first, so that a secret holding another is hidden whole.
+  auto at = items_.begin();
+  while (at != items_.end() && at->clear.size() >= clear.size()) ++at;
+  items_.insert(at, Item{std::string(clear), "@" + std::string(name) + "@"});
+}
+
+std::string RevealedSecrets::Hide(std::string_view text) const {
+  std::string out(text);
+  for (const Item& i : items_) ReplaceAll(out, i.clear, i.shown);
+  return out;
 }
 
 // Protected values are stored through the program's scrambling routine.

@@ -53,6 +53,25 @@ class SubstHost {
   virtual const std::vector<std::string>* ComputedList(SysList id) { return nullptr; }
   // Sets the error code (a bad list name or index).
   virtual void SetError(int32_t code) = 0;
+  // A protected value was decoded into the line: name upper case, clear text.
+  virtual void Revealed(std::string_view name, std::string_view clear) {}
+};
+
+// The clear texts of the protected values decoded so far, so that no log
+// entry or trace record ever shows them: Hide writes each as "@NAME@", as
+// LOG does. At most kMaxKept are kept (the shortest go first).
+class RevealedSecrets {
+ public:
+  static constexpr size_t kMaxKept = 64;
+  void Add(std::string_view name, std::string_view clear);
+  std::string Hide(std::string_view text) const;
+  bool Empty() const { return items_.empty(); }
+
+ private:
+  struct Item {
+    std::string clear, shown;
+  };
+  std::vector<Item> items_;  // longest clear text first
 };
 
 struct Variable {

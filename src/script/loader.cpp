@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "interp/log.h"
 #include "net/http.h"
 #include "packaging/package.h"
 #include "packaging/package_format.h"
@@ -50,6 +51,38 @@ void NormaliseLineEnds(std::string& t) {
     out += t[i];
   }
   t.swap(out);
+}
+
+// Scripts saved by common editors: a UTF-8 byte-order mark is skipped, and a
+// UTF-16 text (little or big endian, told by its byte-order mark) becomes
+// text of the ANSI code page, which is what every line is read as. What was
+// done goes to the log.
+void DecodeEditorText(Interp& in, std::string& t) {
+  // The mark of scrambled scripts and packages begins with the bytes of a
+  // big-endian mark: such a text is not an editor's.
+  if (StartsWith(t, kScrambleMark)) return;
+  if (t.size() >= 3 && t.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+    t.erase(0, 3);
+    WriteLog(in, "UTF-8 byte-order mark skipped");
+    return;
+  }
+  if (t.size() < 2) return;
+  const bool little = t[0] == '\xFF' && t[1] == '\xFE';
+  const bool big = t[0] == '\xFE' && t[1] == '\xFF';
+  if (!little && !big) return;
+  std::wstring w((t.size() - 2) / 2, L'\0');
+  for (size_t i = 0; i < w.size(); ++i) {
+    const auto a = static_cast<unsigned char>(t[2 + 2 * i]), b = static_cast<unsigned char>(t[3 + 2 * i]);
+    w[i] = static_cast<wchar_t>(little ? a | (b << 8) : (a << 8) | b);
+  }
+  std::string out;
+  if (!w.empty()) {
+    const int n = WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    out.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    if (n > 0) WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), &out[0], n, nullptr, nullptr);
+  }
+  t.swap(out);
+  WriteLog(in, little ? "UTF-16 script read as ANSI text" : "UTF-16 big-endian script read as ANSI text");
 }
 
 }  // namespace
@@ -132,6 +165,7 @@ bool ObtainScript(Interp& in, std::string_view source, bool reportMissing, Scrip
     if (text.empty()) return false;
   }
 
+  DecodeEditorText(in, text);
   // Content: a package file, a scrambled script, or plain text.
   if (StartsWith(text, kScrambleMark)) {
     if (text.size() >= 2 * kScrambleMark.size() && EndsWith(text, kScrambleMark)) {
@@ -169,6 +203,7 @@ bool AppendInclude(Interp& in, std::string_view field, std::string& text, std::s
   in.Subst(clean);
   std::string body;
   if (clean.empty() || !FileExists(clean) || !ReadWholeFile(clean, body)) return false;
+  DecodeEditorText(in, body);
   NormaliseLineEnds(body);
   // Lines as a text reader gives them: the last line needs no line end.
   std::vector<std::string> lines = SplitPlain(body, "\r\n");

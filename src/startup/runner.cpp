@@ -5,6 +5,7 @@
 #include <exception>
 #include <utility>
 
+#include "automation/session.h"
 #include "boxes/boxes.h"
 #include "interp/dispatcher.h"
 #include "interp/log.h"
@@ -27,34 +28,20 @@ void NestingError(Interp& in) {
   ExitSequence(in);
 }
 
-namespace {
-
-std::string InputDesktopName() {
-  std::string name;
-  HDESK d = OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS);
-  if (!d) return name;
-  char buf[256];
-  DWORD need = 0;
-  if (GetUserObjectInformationA(d, UOI_NAME, buf, sizeof buf, &need)) name.assign(buf);
-  CloseDesktop(d);
-  return name;
-}
-
-}  // namespace
-
 void DesktopWatch(Interp& in) {
   if (!in.run.desktopWatch) return;
   // The ending flag: the process ends at once with its exit code.
   if (in.run.ending)
     ExitProcess(static_cast<UINT>(in.err.errorlevel != 0 ? in.err.errorlevel : in.err.code));
   if (!in.mach.build2000) SetProcessShutdownParameters(0x100, SHUTDOWN_NORETRY);
-  static std::string remembered;
-  const std::string name = InputDesktopName();
-  if (name != remembered) {
-    remembered = name;
-    // Desktop changes are only remembered here: the window waits read the
-    // desktop themselves. Older systems need their messages run.
-    if (!in.mach.build2000) PumpMessages();
+  const std::string name = InputDesktopName(in.mach.build2000);
+  if (name == in.desktops.inputDesktop) return;
+  // The window commands read the new input desktop from here; older systems
+  // close the program's box and run its messages.
+  in.desktops.inputDesktop = name;
+  if (!in.mach.build2000) {
+    CloseOwnBoxes();
+    PumpMessages();
   }
 }
 
@@ -261,7 +248,9 @@ void RunScript(Interp& in, std::string source, bool reportMissing, bool& subCall
     if (!lvl) break;
 
     bool advance = !fromQueue;
+    run.afterBoxLines = false;
     if (fromQueue && run.pending.empty()) {
+      run.afterBoxLines = true;  // the line at the saved index runs again
       TraceText(in, std::string("End ") + (run.pendingFromOptional ? "& Erase ( OPTIONALBOX" : "( IGNOREBOX") + " )");
     }
     if (out.size() >= 5 && out[0] == '#' && out[4] == '#') {
@@ -288,6 +277,7 @@ void RunScript(Interp& in, std::string source, bool reportMissing, bool& subCall
       if (code == "#OPT#") {
         for (auto& e : SplitPlain(operand, "\xFF\xFE"))
           if (!e.empty()) run.pending.push_back(std::move(e));
+        if (run.pending.empty()) run.afterBoxLines = true;  // no lines: the same line again at once
         continue;
       }
       // "#IMM#" goes back to the immediate window: the script ends at once;

@@ -79,7 +79,11 @@ class WindowsSystem final : public System {
 
   bool ChoiceValue(Interp& in, std::string& out) override { return kes::ChoiceValue(in, out); }
   void SelectChoice(Interp& in, std::string_view value) override { kes::SelectChoice(in, value); }
-  void Trace(Interp& in, std::string_view kind, std::string_view text) override { TraceEvent(in, kind, text); }
+  void Trace(Interp& in, std::string_view kind, std::string_view text) override {
+    // A protected value decoded into a line shows as @NAME@.
+    if (in.log.revealed.Empty()) return TraceEvent(in, kind, text);
+    TraceEvent(in, kind, in.log.revealed.Hide(text));
+  }
 };
 
 }  // namespace

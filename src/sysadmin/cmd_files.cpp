@@ -13,14 +13,11 @@ namespace {
 
 constexpr DWORD kClearable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-// A copy target names a folder when it ends with "\", is an existing folder,
-// or its last part holds no "." (only the last part: "C:\v1.2\backup" is the
-// folder backup, not a file in C:\v1.2).
-bool TargetIsFolder(const std::string& t) {
-  if (EndsWithSlash(t) || FolderExists(t)) return true;
-  const std::string name = NamePart(t);
-  return name.find('.') == std::string::npos;
-}
+// A copy target names a folder when it ends with "\" or holds no "."
+// anywhere; any other target names a file, even when a folder of that name
+// exists ("C:\v1.2\backup" is the file backup in C:\v1.2). Scripts written
+// for this rule rely on it, so the existing folders are not consulted.
+bool TargetIsFolder(const std::string& t) { return EndsWithSlash(t) || t.find('.') == std::string::npos; }
 
 std::string WithSlash(std::string p) {
   if (!p.empty() && !EndsWithSlash(p) && !(p.size() == 2 && p[1] == ':')) p += '\\';
@@ -30,12 +27,11 @@ std::string WithSlash(std::string p) {
 // Copies one file over whatever file the target names. Returns the error
 // number (0 on success). The target's read-only, hidden and system
 // attributes are cleared first so that it can be overwritten, and put back
-// when the copy fails.
+// when the copy fails. A missing target folder is not created: the copy
+// fails with the copy's own number.
 int CopyOneFile(const std::string& src, const std::string& dst) {
   if (const int e = CheckUsablePath(dst)) return e;
   if (SameFile(src, dst)) return kErrNotAccessible;  // a file copied onto itself would be destroyed
-  const std::string folder = FolderPart(dst);
-  if (!folder.empty() && !FolderExists(folder) && !(folder.size() == 2 && folder[1] == ':')) MakeFolderTree(folder);
   const DWORD old = GetFileAttributesA(dst.c_str());
   if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_DIRECTORY)) return kErrNotAccessible;
   const bool cleared = old != INVALID_FILE_ATTRIBUTES && (old & kClearable);

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "automation/session.h"
 #include "interp/dispatcher.h"
 #include "sysadmin/launch_text.h"
 #include "sysadmin/registry.h"
@@ -219,7 +220,7 @@ bool StartPlain(Interp& in, std::string commandLine, int show, std::string& envB
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESHOWWINDOW;
   si.wShowWindow = static_cast<WORD>(show);
-  std::string name = InputDesktopName();
+  std::string name = InputDesktopName(in.mach.build2000);
   std::string desktop = "winsta0\\" + (name.empty() ? std::string("winlogon") : name);
   si.lpDesktop = &desktop[0];
   if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0x230, envBlock.data(), folder.c_str(), &si,
@@ -231,16 +232,6 @@ bool StartPlain(Interp& in, std::string commandLine, int show, std::string& envB
 }
 
 }  // namespace
-
-std::string InputDesktopName() {
-  HDESK d = OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS);
-  if (!d) return std::string();
-  char name[256] = {};
-  DWORD need = 0;
-  const BOOL ok = GetUserObjectInformationA(d, UOI_NAME, name, sizeof name - 1, &need);
-  CloseDesktop(d);
-  return ok ? Lower(name) : std::string();
-}
 
 uint32_t LastStartedProcess(const Interp& in) { return in.programs.lastPid; }
 void SetLastStartedProcess(Interp& in, uint32_t pid) { in.programs.lastPid = pid; }

@@ -51,9 +51,6 @@ LaunchResult Launch(Interp& in, const LaunchRequest& r);
 uint32_t LastStartedProcess(const Interp& in);
 void SetLastStartedProcess(Interp& in, uint32_t pid);
 
-// The name of the desktop receiving input, lower case; empty when unknown.
-std::string InputDesktopName();
-
 // Files the launcher may leave behind when a wait was cut short.
 void RemoveLauncherFiles(Interp& in);
 

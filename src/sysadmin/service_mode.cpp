@@ -20,6 +20,7 @@
 // would let the dispatcher return while the SUB still runs.
 #include <windows.h>
 
+#include "automation/session.h"
 #include "interp/dispatcher.h"
 #include "startup/runner.h"
 #include "sysadmin/launcher.h"
@@ -144,40 +145,17 @@ void AttachToDesktop(const std::string& desktop) {
   if (HDESK d = OpenDesktopA(desktop.c_str(), 0, FALSE, MAXIMUM_ALLOWED)) SetThreadDesktop(d);
 }
 
-struct ShellSearch {
-  bool found = false;
-};
-BOOL CALLBACK FindShellTray(HWND w, LPARAM lp) {
-  char cls[32];
-  if (GetClassNameA(w, cls, sizeof cls) && lstrcmpiA(cls, "Shell_TrayWnd") == 0 && IsWindowVisible(w) &&
-      IsWindowEnabled(w)) {
-    reinterpret_cast<ShellSearch*>(lp)->found = true;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// The desktop status query: a visible, enabled task bar on the desktop.
-bool DesktopShowsShell(const std::string& desktop) {
-  HDESK d = OpenDesktopA(desktop.c_str(), 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE);
-  if (!d) return false;
-  ShellSearch s;
-  EnumDesktopWindows(d, FindShellTray, reinterpret_cast<LPARAM>(&s));
-  CloseDesktop(d);
-  return s.found;
-}
-
 // Before Windows 2000 the service waits until the manager shows it running
 // before it attaches to the desktop.
 void AttachBody(Interp& in) {
   if (in.mach.build2000) {
-    AttachToDesktop(InputDesktopName());
+    AttachToDesktop(InputDesktopName(in.mach.build2000));
   } else {
     SleepResponsive(in, 170, false);
     for (int i = 0; i < 17 && QueryServiceState(in, "*" + in.services.modeName) != kServiceRunning; ++i)
       SleepResponsive(in, 500, false);
     in.err.code = 0;
-    AttachToDesktop(in.services.lockedDesktop.empty() ? InputDesktopName() : in.services.lockedDesktop);
+    AttachToDesktop(in.services.lockedDesktop.empty() ? InputDesktopName(in.mach.build2000) : in.services.lockedDesktop);
   }
   in.run.desktopWatch = true;
 }
@@ -286,7 +264,7 @@ void RunAsService(Interp& in, const std::string& name) {
   // Before Windows 2000, while the workstation is locked or another desktop
   // has the input, the service attaches to that desktop.
   if (!in.mach.build2000) {
-    const std::string input = InputDesktopName();
+    const std::string input = InputDesktopName(in.mach.build2000);
     if (!input.empty() && DesktopShowsShell(input)) in.services.lockedDesktop = input;
   }
   in.services.serviceMode = true;

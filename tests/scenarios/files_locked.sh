@@ -63,6 +63,8 @@ DATAPUT %D%\\dst\\b.log,K,2
 APPEND %O%,dataput locked: %ERROR%
 COPY %D%\\dst\\b.log,%D%\\src\\fromlocked.log
 APPEND %O%,copy from locked: %ERROR%
+LINE %D%\\dst\\b.log,1
+APPEND %O%,line of locked: %ERROR%
 SECTIONENTRY %D%\\dst\\b.log,S,K,2
 APPEND %O%,ini write locked: %ERROR%
 SHELLDELETE %D%\\dst\\b.log
@@ -84,6 +86,7 @@ binget locked: 75
 dataget locked: 75
 dataput locked: 75
 copy from locked: 75
+line of locked: 75
 ini write locked: 1
 shelldelete locked fails: N'
 fail=0

@@ -23,6 +23,12 @@ LOGMUTE OFF
 LOG one%CR%two
 CALL $W\\b.kes
 IF 1 = 1 LOG in if @%PW%
+LINE $W\\@%PW%.txt,1
+nosuchword @%PW%
+CALLSUB nosuchsub,@%PW%
+X := @%PW% +
+COPY $W\\@%PW%.txt,$W\\x.txt
+SECTIONENTRY $W\\@%PW%
 STOP
 EOS
 sed -i 's/$/\r/' "$S/a.kes" "$S/log/b.kes"
@@ -42,7 +48,14 @@ echo "$log" | grep -q -E ' > one \| two$' || fail "line break not joined: $log"
 echo "$log" | grep -q -E ' ERROR=53 a\.kes \(10\) b\.kes \(2\) > LINE .*missing\.txt,1 \(File not found\) $' \
   || fail "nested location: $log"
 echo "$log" | grep -q -E ' a\.kes \(11\) > in if @PW@$' || fail "LOG after IF: $log"
-echo "$log" | grep -q -E ' a\.kes \(12\) > Stop Kestrova$' || fail "STOP entry: $log"
+# error entries of lines that decoded a protected value show it by name
+echo "$log" | grep -q -E ' ERROR=53 a\.kes \(12\) > LINE .*\\@PW@\.txt,1 ' || fail "LINE entry: $log"
+echo "$log" | grep -q -E ' a\.kes \(13\) > Syntax : nosuchword @PW@$' || fail "syntax entry: $log"
+echo "$log" | grep -q -E ' ERROR=555 a\.kes \(14\) > CALLSUB nosuchsub,@PW@' || fail "CALLSUB entry: $log"
+echo "$log" | grep -q -E ' a\.kes \(15\) > X := @PW@ \+' || fail ":= entry: $log"
+echo "$log" | grep -q -E ' ERROR=53 a\.kes \(16\) > COPY .*\\@PW@\.txt,' || fail "COPY entry: $log"
+echo "$log" | grep -q -E ' ERROR=1 a\.kes \(17\) > SECTIONENTRY .*\\@PW@' || fail "SECTIONENTRY entry: $log"
+echo "$log" | grep -q -E ' a\.kes \(18\) > Stop Kestrova$' || fail "STOP entry: $log"
 
 # A run with a log folder and no entries leaves the header at exit.
 E=$(winpath "$S/empty")

@@ -1,5 +1,6 @@
 // Substitution, name resolution and the user-list operations, against a
 // host that supplies a few built-ins.
+#include <chrono>
 #include <gtest/gtest.h>
 
 #include "interp/variables.h"
@@ -52,6 +53,24 @@ TEST_F(SubstFixture, ValuesAreExpandedAgainAndBounded) {
   vars.Store("G", "%G%%G%");
   const std::string r = S("%G%");
   EXPECT_LE(r.size(), kSubstLimit * 2 + 16);
+}
+
+// Indexes in parentheses that keep bringing back references: one budget of
+// passes for the whole line, so the line ends at once instead of multiplying
+// the work at every index level (this took 20 s under Wine with "#").
+TEST_F(SubstFixture, RunawayIndexesEndAtOnce) {
+  for (const char* d : {"#", "%"}) {
+    const std::string D(d);
+    opt.delim = D;
+    vars.Store("X", D + "(" + D + "X" + D + ")" + D);
+    const auto start = std::chrono::steady_clock::now();
+    const std::string r = S(D + "X" + D);
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LE(r.size(), kSubstLimit * 2 + 16);
+    EXPECT_LT(ms, 5000) << "delimiter " << D;  // a hang, not a speed goal
+  }
+  opt.delim = "%";
 }
 
 TEST_F(SubstFixture, NumberedNamesAndLists) {
@@ -129,6 +148,25 @@ TEST_F(SubstFixture, ProtectedValues) {
     const std::string plain(3, static_cast<char>(c));
     EXPECT_EQ(DecodeProtected(EncodeProtected(plain)), plain);
   }
+}
+
+// Every protected value decoded into a line is reported, so that the log
+// and the trace can show it by name.
+TEST_F(SubstFixture, DecodedProtectedValuesAreHidden) {
+  struct Host : FakeHost {
+    RevealedSecrets seen;
+    void Revealed(std::string_view name, std::string_view clear) override { seen.Add(name, clear); }
+  } host2;
+  vars.Store("P", EncodeProtected("secret"));
+  vars.Store("Q", EncodeProtected("secret2"));
+  std::string line = "COPY @%p%.txt,@%Q% @@%P%";
+  Substitute(line, vars, host2, opt);
+  EXPECT_EQ(line, "COPY secret.txt,secret2 @" + EncodeProtected("secret"));
+  EXPECT_EQ(host2.seen.Hide(line), "COPY @P@.txt,@Q@ @" + EncodeProtected("secret"));
+  // shown as LOG shows them: nothing is reported
+  RevealedSecrets none;
+  EXPECT_TRUE(none.Empty());
+  EXPECT_EQ(none.Hide("secret"), "secret");
 }
 
 TEST_F(SubstFixture, OtherDelimiter) {
