@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # The operating-system values on each Windows version Wine can report
-# (set for Kestrova.exe only, through AppDefaults). The 9x line waits up
-# to 20 s for a "Program Manager" window, which Wine does not show, so only
-# Windows 98 stands for it.
+# (set through AppDefaults for a copy of the interpreter with a name of its
+# own, so that the tests running meanwhile keep their version). The 9x line
+# waits up to 20 s for a "Program Manager" window, which Wine does not show,
+# so only Windows 98 stands for it.
 . "$(dirname "$0")/../harness/scenario-lib.sh"
-key='HKCU\Software\Wine\AppDefaults\Kestrova.exe'
+name="KesVersions$$.exe"
+cp "$EXE" "$S/$name"
+EXE="$S/$name"
+key="HKCU\\Software\\Wine\\AppDefaults\\$name"
 export KTEST_OUT=$(winpath "$S/out.txt")
 # On the 9x line the network functions come from Radmin32.dll, which is not
 # there: NET TIME and GROUPLIST answer 53, USERLIST is refused with 1,
