@@ -54,8 +54,8 @@ std::string DefaultReport(const std::string& script) {
 
 }  // namespace
 
-[[noreturn]] void RunCheck(Interp& in, std::string_view spec) {
-  const std::vector<std::string> parts = SplitPlain(spec, ",");
+[[noreturn]] void RunCheck(Interp& in, std::string_view request) {
+  const std::vector<std::string> parts = SplitPlain(request, ",");
   const std::string script = FullName(in, parts.empty() ? std::string() : parts[0]);
   const std::string report =
       parts.size() > 1 && !Trim(parts[1]).empty() ? FullName(in, parts[1]) : DefaultReport(script);

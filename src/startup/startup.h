@@ -29,10 +29,10 @@ struct CommandLineRun {
 };
 CommandLineRun AnalyseCommandLine(const MachineInfo& m, std::string_view arguments);
 
-// Kestrova.exe /CHECK: checks the script named by `spec` (script[,report]),
+// Kestrova.exe /CHECK: checks the script named by `request` (script[,report]),
 // writes the report to the console it was started from and to the report
 // file, and ends the process with the number of problems as exit code.
-[[noreturn]] void RunCheck(Interp& in, std::string_view spec);
+[[noreturn]] void RunCheck(Interp& in, std::string_view request);
 
 // Splits a process command line into the executable path and the rest.
 void SplitExecutablePath(std::string_view commandLine, std::string& exePath, std::string& arguments);

@@ -172,8 +172,8 @@ def main():
     os.makedirs(CAPTURE, exist_ok=True)
     os.makedirs(WWW, exist_ok=True)
     servers = []
-    for i, spec in enumerate(sys.argv[2:]):
-        host, _, port = spec.rpartition(":")
+    for i, address in enumerate(sys.argv[2:]):
+        host, _, port = address.rpartition(":")
         s = Server((host, int(port)), Handler)
         servers.append(s)
         threading.Thread(target=s.serve_forever, daemon=True).start()

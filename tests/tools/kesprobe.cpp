@@ -71,9 +71,9 @@ std::string ReadAllInput() {
   return all;
 }
 
-void Big(const char* spec) {
-  const unsigned long long total = std::strtoull(spec, nullptr, 10);
-  const char* colon = std::strchr(spec, ':');
+void Big(const char* form) {
+  const unsigned long long total = std::strtoull(form, nullptr, 10);
+  const char* colon = std::strchr(form, ':');
   unsigned len = colon ? static_cast<unsigned>(std::strtoul(colon + 1, nullptr, 10)) : 80;
   if (len < 12) len = 12;
   std::string block;
@@ -100,13 +100,13 @@ void CALLBACK QuitTimer(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(0); }
 
 LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
 
-int RunWindow(const std::string& spec) {
-  const size_t c1 = spec.find(':');
-  const std::string title = spec.substr(0, c1);
-  const size_t c2 = c1 == std::string::npos ? std::string::npos : spec.find(':', c1 + 1);
+int RunWindow(const std::string& form) {
+  const size_t c1 = form.find(':');
+  const std::string title = form.substr(0, c1);
+  const size_t c2 = c1 == std::string::npos ? std::string::npos : form.find(':', c1 + 1);
   const unsigned ms =
-      c1 == std::string::npos ? 0 : static_cast<unsigned>(std::strtoul(spec.c_str() + c1 + 1, nullptr, 10));
-  const std::string ready = c2 == std::string::npos ? std::string() : spec.substr(c2 + 1);
+      c1 == std::string::npos ? 0 : static_cast<unsigned>(std::strtoul(form.c_str() + c1 + 1, nullptr, 10));
+  const std::string ready = c2 == std::string::npos ? std::string() : form.substr(c2 + 1);
   WNDCLASSA wc{};
   wc.lpfnWndProc = Proc;
   wc.hInstance = GetModuleHandleA(nullptr);
